@@ -1,0 +1,31 @@
+// What every part of the add-in reaches while it is connected: the host's
+// services and the shared state of the connection.
+#pragma once
+
+namespace pelorin {
+
+class Application;
+class Browser;
+class CExcelControls;
+class Clock;
+class NetworkInterfaces;
+class ServiceClient;
+class SettingsStore;
+class UserInterface;
+
+struct AddinContext {
+  UserInterface& ui;
+  SettingsStore& settings;
+  ServiceClient& service;
+  Clock& clock;
+  NetworkInterfaces& network;
+  Browser& browser;
+
+  // Shared state of the connection: the host application (objExcelApp) and
+  // the command set (objExcelControls); both null while not connected to a
+  // spreadsheet host.
+  Application* application = nullptr;
+  CExcelControls* controls = nullptr;
+};
+
+}  // namespace pelorin
