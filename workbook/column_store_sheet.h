@@ -1,0 +1,40 @@
+// A worksheet kept column by column: each column's cell texts in one byte
+// buffer with offsets, so a bulk read hands out views without copying.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/host/worksheet.h"
+
+namespace pelorin::workbook {
+
+class ColumnStoreSheet : public Worksheet {
+ public:
+  // Rows must be given in increasing order within a column; a row skipped
+  // is an empty cell. Columns are 1-based (1 = A).
+  void SetCell(int column, std::int64_t row, std::string_view text);
+
+  std::string CellText(std::string_view column, std::int64_t row) const override;
+  void ReadColumn(std::string_view column, std::int64_t first_row, std::int64_t last_row,
+                  std::vector<std::string_view>& cells) const override;
+
+  std::int64_t used_rows() const { return used_rows_; }
+  int used_columns() const { return static_cast<int>(columns_.size()); }
+
+ private:
+  struct Column {
+    std::string bytes;
+    // offsets[r - 1] .. offsets[r] is row r's text; rows past the end are empty.
+    std::vector<std::uint64_t> offsets{0};
+  };
+  const Column* FindColumn(std::string_view letters, std::int64_t row) const;
+  static std::string_view CellOf(const Column& column, std::int64_t row);
+
+  std::vector<Column> columns_;
+  std::int64_t used_rows_ = 0;
+};
+
+}  // namespace pelorin::workbook
