@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building and testing Pelorin need.
+# Does nothing when they are all present already.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libcurl4-gnutls-dev libcpp-httplib-dev libcli11-dev nlohmann-json3-dev libsqlite3-dev
+  libzip-dev libexpat1-dev zlib1g-dev
+  tinyproxy
+  g++-mingw-w64-x86-64-posix
+  clang-14 libclang-rt-14-dev
+  python3 python3-openpyxl python3-xlsxwriter xlsx2csv
+  libreoffice-calc-nogui
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}" >&2
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Runs every test on a fresh Debian 12 machine: installs what is missing,
+# builds, runs the unit and integration tests, checks that the core library
+# builds for Windows, and gives each fuzz target a short run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+tools/install-deps.sh
+
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake --preset default
+cmake --build --preset default -j "$jobs"
+ctest --preset default -j "$jobs" --timeout 600
+
+# The core must stay free of platform code: build it with mingw-w64 as well.
+cmake --preset mingw >/dev/null
+cmake --build --preset mingw -j "$jobs"
+echo "core library built for Windows: build-mingw/core/libpelorin_core.a"
+
+if [ -x tools/fuzz.sh ]; then
+  tools/fuzz.sh 5
+fi
