@@ -151,6 +151,7 @@ int ProviderProcess::StopServer() {
 std::string ProviderProcess::Admin(const std::string& path_and_query, bool post) {
   httplib::Client client("127.0.0.1", port_);
   client.set_read_timeout(std::chrono::seconds(10));
+  client.set_url_encode(false);
   httplib::Result result = post ? client.Post(path_and_query.c_str())
                                 : client.Get(path_and_query.c_str());
   if (!result) {
