@@ -1,6 +1,7 @@
 // The account command line, used while the server runs: what it changes is
 // what the service pages answer next.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include "provider_client.h"
 
@@ -79,6 +80,24 @@ TEST_F(AccountCliTest, RefusesBadInputWithoutChangingAnything) {
   std::string list;
   ASSERT_EQ(Run({"account", "list"}, &list), 0);
   EXPECT_EQ(list, "alice\t100\t3\tABC\tcode-list\t-\n");
+}
+
+}  // namespace
+}  // namespace pelorin::provider_test
+
+namespace pelorin::provider_test {
+namespace {
+
+TEST(ProviderLifecycleTest, StopsCleanlyOnSigtermAndKeepsWhatItStored) {
+  testing::ProviderProcess provider({{"alice", "pw", 10, "0", "ABC", "code-list", false}});
+  Client client(provider);
+  ASSERT_EQ(client.Compose("alice", "ALL", "kept_1", "1|*^a~?*"), kSuccess);
+  int status = provider.StopServer();
+  ASSERT_TRUE(WIFEXITED(status)) << status;
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  std::string runs;
+  ASSERT_EQ(provider.RunCommand({"runs", "--db", provider.db_path(), "--json"}, &runs), 0);
+  EXPECT_NE(runs.find("kept_1"), std::string::npos) << runs;
 }
 
 }  // namespace
