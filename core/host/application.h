@@ -17,7 +17,7 @@ class Application {
   // The worksheet menu bar; throws std::runtime_error when the host has none.
   virtual CommandBar& WorksheetMenuBar() = 0;
   // The worksheet the user sees; throws std::runtime_error when there is none.
-  virtual Worksheet& ActiveSheet() = 0;
+  virtual const Worksheet& ActiveSheet() = 0;
   // Makes the whole column (e.g. "C") the selection; throws on failure.
   virtual void SelectWholeColumn(std::string_view column) = 0;
 };
