@@ -1,0 +1,239 @@
+#include "platform/posix/value_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <stdexcept>
+
+namespace pelorin::posix {
+namespace {
+
+// "pelorin-value 1 <length> <checksum>\n" and then the value's bytes.
+constexpr std::string_view kMagic = "pelorin-value 1 ";
+
+constexpr mode_t kPrivateFile = 0600;
+constexpr mode_t kPrivateDirectory = 0700;
+
+std::uint64_t Checksum(std::string_view bytes) {
+  std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+  for (unsigned char byte : bytes) {
+    hash ^= byte;
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
+std::string Hex(std::uint64_t number) {
+  char digits[16];
+  auto result = std::to_chars(digits, digits + sizeof digits, number, 16);
+  return std::string(digits, result.ptr);
+}
+
+template <typename Number>
+bool ParseNumber(std::string_view text, int base, Number& number) {
+  if (text.empty()) return false;
+  auto result = std::from_chars(text.data(), text.data() + text.size(), number, base);
+  return result.ec == std::errc() && result.ptr == text.data() + text.size();
+}
+
+std::runtime_error SystemError(const std::string& what, const std::filesystem::path& path,
+                               int error) {
+  return std::runtime_error(what + " " + path.string() + ": " + std::strerror(error));
+}
+
+// Closes the descriptor on every way out.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+  // Closes now so that a failing close (a late write error) is seen.
+  int Close() {
+    int result = ::close(fd_);
+    fd_ = -1;
+    return result;
+  }
+
+ private:
+  int fd_;
+};
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<size_t>(written));
+  }
+  return true;
+}
+
+bool ReadAll(int fd, std::string& contents) {
+  char buffer[8192];
+  for (;;) {
+    ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got == 0) return true;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    contents.append(buffer, static_cast<size_t>(got));
+  }
+}
+
+void SyncDirectory(const std::filesystem::path& directory) {
+  FileDescriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd.get() < 0) throw SystemError("cannot open the folder", directory, errno);
+  if (::fsync(fd.get()) != 0) throw SystemError("cannot flush the folder", directory, errno);
+}
+
+// A name no value file has (those never start with "."), unique among the
+// processes and threads writing now.
+std::filesystem::path TemporaryName(const std::filesystem::path& directory) {
+  static std::atomic<unsigned long> counter{0};
+  return directory / (".tmp-" + std::to_string(::getpid()) + "-" +
+                      std::to_string(counter.fetch_add(1)));
+}
+
+// Opens a fresh private temporary file; a name left behind by a killed writer
+// with the same process id is skipped.
+int CreateTemporaryFile(const std::filesystem::path& directory, std::filesystem::path& name) {
+  constexpr int kAttempts = 100;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    name = TemporaryName(directory);
+    int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
+                    kPrivateFile);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+void WriteTemporaryFile(int fd, const std::filesystem::path& name, std::string_view contents) {
+  // The mode given to open is cut by the umask; the file must be 0600 exactly.
+  if (::fchmod(fd, kPrivateFile) != 0) throw SystemError("cannot protect", name, errno);
+  if (!WriteAll(fd, contents)) throw SystemError("cannot write", name, errno);
+  if (::fsync(fd) != 0) throw SystemError("cannot flush", name, errno);
+}
+
+void MakeDirectory(const std::filesystem::path& directory) {
+  struct stat status {};
+  if (::stat(directory.c_str(), &status) == 0) return;
+  if (::mkdir(directory.c_str(), kPrivateDirectory) == 0 || errno == EEXIST) return;
+  throw SystemError("cannot create the folder", directory, errno);
+}
+
+}  // namespace
+
+std::string ValueFileName(std::string_view value_name) {
+  if (value_name.empty()) return "%";
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string file_name;
+  for (unsigned char c : value_name) {
+    bool kept = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                c == '_' || c == '-';
+    if (kept) {
+      file_name += static_cast<char>(c);
+    } else {
+      file_name += '%';
+      file_name += kDigits[c >> 4];
+      file_name += kDigits[c & 0xF];
+    }
+  }
+  return file_name;
+}
+
+std::string EncodeValueFile(std::string_view value) {
+  std::string contents(kMagic);
+  contents += std::to_string(value.size());
+  contents += ' ';
+  contents += Hex(Checksum(value));
+  contents += '\n';
+  contents += value;
+  return contents;
+}
+
+std::optional<std::string> DecodeValueFile(std::string_view contents) {
+  if (contents.substr(0, kMagic.size()) != kMagic) return std::nullopt;
+  contents.remove_prefix(kMagic.size());
+  size_t space = contents.find(' ');
+  size_t newline = contents.find('\n');
+  if (space == std::string_view::npos || newline == std::string_view::npos || space > newline) {
+    return std::nullopt;
+  }
+  size_t length = 0;
+  std::uint64_t checksum = 0;
+  if (!ParseNumber(contents.substr(0, space), 10, length) ||
+      !ParseNumber(contents.substr(space + 1, newline - space - 1), 16, checksum)) {
+    return std::nullopt;
+  }
+  std::string_view value = contents.substr(newline + 1);
+  if (value.size() != length || Checksum(value) != checksum) return std::nullopt;
+  return std::string(value);
+}
+
+std::optional<std::string> ReadValueFile(const std::filesystem::path& file) {
+  FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) return std::nullopt;
+  std::string contents;
+  if (!ReadAll(fd.get(), contents)) return std::nullopt;
+  return DecodeValueFile(contents);
+}
+
+void ReplaceValueFile(const std::filesystem::path& file, std::string_view value) {
+  const std::filesystem::path directory = file.parent_path();
+  std::filesystem::path temporary;
+  FileDescriptor fd(CreateTemporaryFile(directory, temporary));
+  if (fd.get() < 0) throw SystemError("cannot create a file in", directory, errno);
+  try {
+    WriteTemporaryFile(fd.get(), temporary, EncodeValueFile(value));
+    if (fd.Close() != 0) throw SystemError("cannot write", temporary, errno);
+    if (::rename(temporary.c_str(), file.c_str()) != 0) {
+      throw SystemError("cannot replace", file, errno);
+    }
+  } catch (...) {
+    ::unlink(temporary.c_str());
+    throw;
+  }
+  SyncDirectory(directory);
+}
+
+void DeleteValueFile(const std::filesystem::path& file) {
+  if (::unlink(file.c_str()) != 0) {
+    if (errno == ENOENT) return;
+    throw SystemError("cannot delete", file, errno);
+  }
+  SyncDirectory(file.parent_path());
+}
+
+void EnsurePrivateDirectory(const std::filesystem::path& directory) {
+  std::filesystem::path partial;
+  for (const std::filesystem::path& part : directory) {
+    partial /= part;
+    if (part == partial.root_path() || part.empty()) continue;
+    MakeDirectory(partial);
+  }
+  struct stat status {};
+  if (::stat(directory.c_str(), &status) != 0) {
+    throw SystemError("cannot reach the folder", directory, errno);
+  }
+  if (!S_ISDIR(status.st_mode)) throw SystemError("not a folder:", directory, ENOTDIR);
+  if ((status.st_mode & 07777) != kPrivateDirectory &&
+      ::chmod(directory.c_str(), kPrivateDirectory) != 0) {
+    throw SystemError("cannot protect the folder", directory, errno);
+  }
+}
+
+}  // namespace pelorin::posix

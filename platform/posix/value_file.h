@@ -1,0 +1,40 @@
+// One stored setting as a file of its own: how its name becomes a file name,
+// how its text is framed so damage shows, and the atomic, durable replace.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pelorin::posix {
+
+// A file name that stands for exactly one value name: letters, digits, "_"
+// and "-" stay, every other byte becomes "%" and two hex digits; the empty
+// name becomes "%". Never starts with "." (temporary files do).
+std::string ValueFileName(std::string_view value_name);
+
+// The file's contents for a value, and the value back from them; a file that
+// was cut short, extended or altered decodes to nothing.
+std::string EncodeValueFile(std::string_view value);
+std::optional<std::string> DecodeValueFile(std::string_view contents);
+
+// The decoded value of the file, or nothing when it is absent, unreadable or
+// damaged.
+std::optional<std::string> ReadValueFile(const std::filesystem::path& file);
+
+// Replaces the file with one holding the value: a private temporary file in
+// the same folder, flushed, renamed over the old one, and the folder flushed.
+// Readers see the old or the new value, never a mixture. Throws
+// std::runtime_error naming the file.
+void ReplaceValueFile(const std::filesystem::path& file, std::string_view value);
+
+// Deletes the file and flushes its folder; an absent file is fine. Throws
+// std::runtime_error naming the file.
+void DeleteValueFile(const std::filesystem::path& file);
+
+// Creates the folder and any missing parents with mode 0700 and makes the
+// folder itself 0700. Throws std::runtime_error naming the folder.
+void EnsurePrivateDirectory(const std::filesystem::path& directory);
+
+}  // namespace pelorin::posix
