@@ -1,0 +1,136 @@
+#include "hosts/cli/cli_main.h"
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+
+#include "hosts/cli/cli_runtime.h"
+#include "hosts/cli/dialog_commands.h"
+#include "hosts/cli/exit_status.h"
+#include "hosts/cli/menu_commands.h"
+#include "hosts/cli/send_selection.h"
+#include "hosts/cli/settings_commands.h"
+#include "hosts/cli/sheets_command.h"
+
+namespace pelorin::cli {
+namespace {
+
+struct Flags {
+  std::string host;
+  std::string workbook;
+  bool print_only = false;
+  LoginFlags login;
+  std::string login_id;
+  ProxyAddress proxy;
+  std::string packet_size;
+  bool packet_size_default = false;
+};
+
+// The subcommands, each a pointer CLI11 keeps alive with the app.
+struct Commands {
+  CLI::App* menu;
+  CLI::App* logout;
+  CLI::App* credit;
+  CLI::App* help;
+  CLI::App* contact;
+  CLI::App* reg;
+  CLI::App* host;
+  CLI::App* sheets;
+  CLI::App* proxy_show;
+  CLI::App* proxy_add;
+  CLI::App* proxy_remove;
+  CLI::App* login;
+  CLI::App* packet_size;
+};
+
+Commands AddCommands(CLI::App& app, Flags& flags) {
+  Commands c{};
+  c.menu = app.add_subcommand("menu", "Print the Pelorin menu's commands and their state");
+  c.logout = app.add_subcommand("logout", "End the session");
+  c.credit = app.add_subcommand("credit", "Print the account's remaining credit");
+  c.help = app.add_subcommand("help", "Open the provider's help page");
+  c.contact = app.add_subcommand("contact", "Write to the provider's support");
+  c.reg = app.add_subcommand("register", "Open the provider's registration page");
+  for (CLI::App* link : {c.help, c.contact, c.reg}) {
+    link->add_flag("--print", flags.print_only, "Print the address instead of opening it");
+  }
+  c.host = app.add_subcommand("host", "Show or set the service's web host");
+  c.host->add_option("HOST", flags.host, "HOST or HOST:PORT");
+  c.sheets = app.add_subcommand("sheets", "List a workbook's sheets and used ranges");
+  c.sheets->add_option("WORKBOOK", flags.workbook, ".xlsx, .ods or .csv file")->required();
+  CLI::App* proxy = app.add_subcommand("proxy", "Show, add or remove the HTTP proxy");
+  proxy->require_subcommand(1);
+  c.proxy_show = proxy->add_subcommand("show", "Print the stored proxy");
+  c.proxy_add = proxy->add_subcommand("add", "Set the proxy: four address octets and a port");
+  for (int i = 0; i < 4; ++i) {
+    c.proxy_add->add_option("OCTET" + std::to_string(i + 1), flags.proxy.octets[i])->required();
+  }
+  c.proxy_add->add_option("PORT", flags.proxy.port)->required();
+  c.proxy_remove = proxy->add_subcommand("remove", "Remove the proxy");
+  c.login = app.add_subcommand("login", "Log in to the provider's service");
+  c.login->add_option("--id", flags.login_id, "Login id (asked on a terminal when left out)");
+  c.login->add_flag("--password-stdin", flags.login.password_stdin,
+                    "Read the password as one line from stdin");
+  c.packet_size = app.add_subcommand("packet-size", "Show or set the rows per upload packet");
+  c.packet_size->add_option("SIZE", flags.packet_size, "Rows per packet");
+  c.packet_size->add_flag("--default", flags.packet_size_default, "Go back to the default");
+  return c;
+}
+
+int RunPacketSize(CliRuntime& runtime, const CLI::App& command, const Flags& flags,
+                  std::ostream& out, std::ostream& err) {
+  const bool has_size = command.count("SIZE") > 0;
+  if (has_size && flags.packet_size_default) throw UsageError("give SIZE or --default, not both");
+  if (!has_size && !flags.packet_size_default) return RunPacketSizeShowCommand(runtime.settings(), out);
+  return RunPacketSizeSetCommand(runtime, has_size ? flags.packet_size : "", err);
+}
+
+int Dispatch(const Commands& c, Flags& flags, std::ostream& out, std::ostream& err) {
+  if (c.sheets->parsed()) return RunSheetsCommand(flags.workbook, out, err);
+  CliRuntime runtime(err);
+  if (c.menu->parsed()) return RunMenuCommand(runtime, out);
+  if (c.logout->parsed()) return RunLogoutCommand(runtime);
+  if (c.credit->parsed()) return RunCreditCommand(runtime, out);
+  if (c.help->parsed()) return RunWebLinkCommand(runtime, WebLink::kHelp, flags.print_only, out);
+  if (c.contact->parsed()) {
+    return RunWebLinkCommand(runtime, WebLink::kContact, flags.print_only, out);
+  }
+  if (c.reg->parsed()) {
+    return RunWebLinkCommand(runtime, WebLink::kRegister, flags.print_only, out);
+  }
+  if (c.host->parsed()) return RunHostCommand(runtime.settings(), flags.host, out, err);
+  if (c.proxy_show->parsed()) return RunProxyShowCommand(runtime.settings(), out);
+  if (c.proxy_add->parsed()) return RunProxyAddCommand(runtime, flags.proxy, err);
+  if (c.proxy_remove->parsed()) return RunProxyRemoveCommand(runtime);
+  if (c.login->parsed()) {
+    if (c.login->count("--id") > 0) flags.login.id = flags.login_id;
+    return RunLoginCommand(runtime, flags.login, std::cin, err);
+  }
+  if (c.packet_size->parsed()) return RunPacketSize(runtime, *c.packet_size, flags, out, err);
+  return kExitBadInput;
+}
+
+}  // namespace
+
+int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  CLI::App app{"Pelorin: personalised text messages in bulk from a spreadsheet", "pelorin"};
+  app.require_subcommand(1);
+  Flags flags;
+  const Commands commands = AddCommands(app, flags);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    return app.exit(error, out, err) == 0 ? kExitOk : kExitBadInput;
+  }
+  try {
+    return Dispatch(commands, flags, out, err);
+  } catch (const UsageError& error) {
+    err << "pelorin: " << error.what() << '\n';
+    return kExitBadInput;
+  } catch (const std::exception& error) {
+    err << "pelorin: " << error.what() << '\n';
+    return kExitRefused;
+  }
+}
+
+}  // namespace pelorin::cli

@@ -1,0 +1,59 @@
+#include "hosts/cli/stream_user_interface.h"
+
+#include <algorithm>
+
+#include "core/forms/control.h"
+#include "core/forms/form.h"
+
+namespace pelorin::cli {
+
+int StreamUserInterface::MessageBox(std::string_view text, int style, std::string_view) {
+  messages_.emplace_back(text);
+  std::string shown(text);
+  // A box's line breaks arrive as CR LF or CR; a terminal wants LF.
+  std::string lines;
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    if (shown[i] == '\r') {
+      lines.push_back('\n');
+      if (i + 1 < shown.size() && shown[i + 1] == '\n') ++i;
+    } else {
+      lines.push_back(shown[i]);
+    }
+  }
+  std::ostream& out = (is_result_ && is_result_(text)) ? *result_out_ : err_;
+  out << lines << '\n';
+  out.flush();
+  const bool has_yes_no = (style & 0x7) == message_box::kYesNo;
+  return has_yes_no ? message_box::kAnswerNo : message_box::kAnswerOk;
+}
+
+void StreamUserInterface::FormShown(forms::Form& form) {
+  FormHidden(form);
+  shown_.push_back(&form);
+}
+
+void StreamUserInterface::FormHidden(forms::Form& form) {
+  std::erase(shown_, &form);
+}
+
+void StreamUserInterface::FormUnloaded(forms::Form& form) { FormHidden(form); }
+
+void StreamUserInterface::Repaint(forms::Form& form) {
+  if (repaint_listener_) repaint_listener_(form);
+}
+
+forms::Form* StreamUserInterface::ShownForm(std::string_view name) const {
+  for (auto it = shown_.rbegin(); it != shown_.rend(); ++it) {
+    if ((*it)->name() == name) return *it;
+  }
+  return nullptr;
+}
+
+TextExtent StreamUserInterface::MeasureText(const forms::Font& font, std::string_view text) {
+  constexpr double kTwipsPerPoint = 20;
+  constexpr double kAverageCharWidthEm = 0.62;
+  const double em = font.size_pt * kTwipsPerPoint;
+  return {forms::Utf8Length(text) * em * kAverageCharWidthEm, em * 1.25};
+}
+
+}  // namespace pelorin::cli
