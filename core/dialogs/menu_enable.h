@@ -3,15 +3,12 @@
 // their own command.
 #pragma once
 
-namespace pelorin {
-struct AddinContext;
-}
+#include "core/addin/excel_controls.h"
 
 namespace pelorin::dialogs {
 
-enum class MenuCommand { kLogin, kLogout, kProxy, kPacketSize };
-
-// Does nothing while no menu exists (no spreadsheet host connected).
+// Does nothing while no menu exists (no spreadsheet host connected, or the
+// menu not built yet).
 void SetMenuCommandEnabled(AddinContext& context, MenuCommand command, bool enabled);
 
 inline void EnableMenuCommand(AddinContext& context, MenuCommand command) {

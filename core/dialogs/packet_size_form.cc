@@ -108,7 +108,7 @@ void frmPacketSize::BuildControls() {
 
 void frmPacketSize::OnLoad() {
   std::string stored = context_.settings.strGetSetting(value_names::kPacketSize);
-  if (!stored.empty()) control("txtPacketSize").text = stored;
+  if (!stored.empty()) SetText("txtPacketSize", stored);
 }
 
 void frmPacketSize::OnSubmitClick() {
@@ -147,7 +147,7 @@ void frmPacketSize::SubmitValue() {
   const std::string typed = box.text;
   context_.settings.SavePacketSize(typed);
   StoredOrThrow(context_.settings, typed);
-  dialogs::EnableMenuCommand(context_, dialogs::MenuCommand::kPacketSize);
+  dialogs::EnableMenuCommand(context_, MenuCommand::kPacketSize);
   Tell(ui(), "Successfully Added Packet Size settings!!!");
   Hide();
 }

@@ -129,7 +129,7 @@ void frmProxySettings::OnLoad() {
   }};
   for (const auto& [value_name, box] : kStoredBoxes) {
     std::string stored = context_.settings.strGetSetting(value_name);
-    if (!stored.empty()) control(box).text = stored;
+    if (!stored.empty()) SetText(box, stored);
   }
 }
 
@@ -175,7 +175,7 @@ void frmProxySettings::OnAddClick() {
         settings.strGetSetting(value_names::kProxyPort) != port) {
       throw std::runtime_error("the proxy settings could not be stored");
     }
-    dialogs::EnableMenuCommand(context_, dialogs::MenuCommand::kProxy);
+    dialogs::EnableMenuCommand(context_, MenuCommand::kProxy);
     Tell(ui(), "Successfully Added Proxy settings!!!");
     Hide();
   } catch (const std::exception&) {

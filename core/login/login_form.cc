@@ -256,8 +256,8 @@ void frmLogin::OnDownloadClick() {
 }
 
 void frmLogin::SwitchMenuToLoggedIn() {
-  dialogs::SetMenuCommandEnabled(context_, dialogs::MenuCommand::kLogin, false);
-  dialogs::SetMenuCommandEnabled(context_, dialogs::MenuCommand::kLogout, true);
+  dialogs::SetMenuCommandEnabled(context_, MenuCommand::kLogin, false);
+  dialogs::SetMenuCommandEnabled(context_, MenuCommand::kLogout, true);
 }
 
 }  // namespace pelorin

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/support/fakes/test_addin.h"
+#include "tests/support/fakes/test_menu.h"
 
 namespace pelorin {
 namespace {
@@ -17,6 +18,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using testing::TestAddin;
+using testing::TestMenu;
 
 TEST(PacketSizeValueTest, ConvertsWholeNumbersWithinThirtyTwoBits) {
   EXPECT_EQ(PacketSizeValue("500"), 500);
@@ -45,6 +47,7 @@ class PacketSizeFormTest : public ::testing::Test {
   bool IsStored() const { return addin.backend.Contains(SettingsGroup::kSettings, value_names::kPacketSize); }
 
   TestAddin addin;
+  TestMenu menu{addin};
   std::unique_ptr<frmPacketSize> form;
 };
 
@@ -94,6 +97,7 @@ TEST_F(PacketSizeFormTest, SubmitChecksAndStoresTheBoxText) {
     if (c.text.empty()) addin.settings.SavePacketSize("2000");
     addin.ui.messages.clear();
     addin.ui.cursor_changes.clear();
+    menu.Button("Packet Size Settings").enabled = false;
     Open();
     form->SetText("txtPacketSize", c.text);
     form->Click("btnAddPackSize");
@@ -107,6 +111,7 @@ TEST_F(PacketSizeFormTest, SubmitChecksAndStoresTheBoxText) {
     EXPECT_EQ(form->visible(), c.stays_open);
     EXPECT_EQ(form->control("txtPacketSize").text, c.box_after);
     EXPECT_THAT(addin.ui.cursor_changes, ElementsAre(true, false));
+    EXPECT_EQ(menu.Button("Packet Size Settings").enabled, c.message == added);
   }
 }
 

@@ -9,12 +9,14 @@
 #include <vector>
 
 #include "tests/support/fakes/test_addin.h"
+#include "tests/support/fakes/test_menu.h"
 
 namespace pelorin {
 namespace {
 
 using ::testing::ElementsAre;
 using testing::TestAddin;
+using testing::TestMenu;
 
 constexpr std::array<const char*, 5> kBoxes = {"txtProxyIp1", "txtProxyIp2", "txtProxyIp3",
                                                "txtProxyIp4", "txtPort"};
@@ -40,6 +42,7 @@ class ProxyFormTest : public ::testing::Test {
   }
 
   TestAddin addin;
+  TestMenu menu{addin};
   std::unique_ptr<frmProxySettings> form;
 };
 
@@ -97,6 +100,7 @@ TEST_F(ProxyFormTest, AddRefusesTheFirstEmptyBox) {
 }
 
 TEST_F(ProxyFormTest, AddStoresTheProxyThatTheNextRequestUses) {
+  menu.Button("Proxy Settings").enabled = false;
   Open();
   Fill({"10", "0", "0", "1", "8080"});
   form->Click("btnAddProxy");
@@ -109,6 +113,7 @@ TEST_F(ProxyFormTest, AddStoresTheProxyThatTheNextRequestUses) {
   EXPECT_THAT(addin.ui.MessageTexts(), ElementsAre("Successfully Added Proxy settings!!!"));
   EXPECT_FALSE(form->visible());
   EXPECT_THAT(addin.ui.cursor_changes, ElementsAre(true, false));
+  EXPECT_TRUE(menu.Button("Proxy Settings").enabled);
 
   addin.transport.replies.push_back("ok");
   addin.service.strHttpPost("http://svc.test/page");

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/support/fakes/test_addin.h"
+#include "tests/support/fakes/test_menu.h"
 
 namespace pelorin {
 namespace {
@@ -16,6 +17,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using testing::FakeTransport;
 using testing::TestAddin;
+using testing::TestMenu;
 
 constexpr const char* kConnectError =
     "An Error Occured while Connecting to the server. Please try again";
@@ -55,6 +57,7 @@ class LoginFormTest : public ::testing::Test {
   std::string DndStatus() const { return addin.settings.strGetSetting(value_names::kDndStatus); }
 
   TestAddin addin;
+  TestMenu menu{addin};
   std::unique_ptr<frmLogin> form;
 };
 
@@ -184,6 +187,17 @@ TEST_F(LoginFormTest, SuccessStoresTheSessionAndShowsTheServiceMessage) {
   EXPECT_THAT(addin.ui.MessageTexts(), ElementsAre("Welcome alice"));
   EXPECT_EQ(form->strSuccessMsg(), "Welcome alice");
   EXPECT_FALSE(form->visible());
+  EXPECT_FALSE(menu.Button("Login").enabled);
+  EXPECT_TRUE(menu.Button("Logout").enabled);
+}
+
+TEST_F(LoginFormTest, OnlyASuccessSwitchesTheMenu) {
+  Open();
+  for (const char* reply : {"1019", "FAIL@#$&no", FakeTransport::kFail, "ERROR"}) {
+    LogIn("alice", "pw", reply);
+    EXPECT_TRUE(menu.Button("Login").enabled) << reply;
+    EXPECT_FALSE(menu.Button("Logout").enabled) << reply;
+  }
 }
 
 TEST_F(LoginFormTest, BareZeroIsASuccessWithTheEarlierOrAnEmptyMessage) {
