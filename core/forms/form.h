@@ -41,6 +41,9 @@ class Form {
   // Drops the controls; the next Load builds them anew.
   void Unload();
   void Repaint();
+  // The window's own close control (its title-bar button) was used. Dialogs
+  // close by hiding themselves; a form that must close otherwise overrides.
+  virtual void CloseWindow() { Hide(); }
 
   // The control by name; loads the form first, as touching a control does.
   // Throws std::out_of_range naming the control when there is none.

@@ -22,18 +22,30 @@ void AppendPercentEncoded(std::string& out, unsigned char byte) {
 std::string strURLEncode(std::string_view text) {
   if (TrimSpaces(text).empty()) return std::string(text);
   std::string out;
-  out.reserve(text.size() * 3);
+  AppendURLEncoded(out, text);
+  return out;
+}
+
+void AppendURLEncoded(std::string& out, std::string_view text) {
+  // Sized for the worst case and cut back after: the merge calls this once
+  // per cell, so a per-byte capacity check would dominate.
+  std::size_t used = out.size();
+  out.resize(used + text.size() * 3);
+  char* next = out.data() + used;
   for (char c : text) {
     unsigned char byte = static_cast<unsigned char>(c);
     if (IsAlphanumeric(byte)) {
-      out.push_back(c);
+      *next++ = c;
     } else if (byte == ' ') {
-      out.push_back('+');
+      *next++ = '+';
     } else {
-      AppendPercentEncoded(out, byte);
+      next[0] = '%';
+      next[1] = kHexDigits[byte >> 4];
+      next[2] = kHexDigits[byte & 0x0F];
+      next += 3;
     }
   }
-  return out;
+  out.resize(static_cast<std::size_t>(next - out.data()));
 }
 
 std::string PercentEncodeQueryValue(std::string_view text) {
