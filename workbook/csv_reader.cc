@@ -1,0 +1,121 @@
+#include "workbook/csv_reader.h"
+
+#include <filesystem>
+#include <limits>
+
+#include "workbook/file_bytes.h"
+#include "workbook/loaded_workbook.h"
+#include "workbook/sheet_builder.h"
+
+namespace pelorin::workbook {
+namespace {
+
+// Walks the text once; quoted fields are unescaped into a scratch buffer,
+// plain ones are handed on as views of the input.
+class CsvParser {
+ public:
+  CsvParser(std::string_view text, const std::string& label, SheetBuilder& sheet)
+      : text_(text), label_(label), sheet_(sheet) {}
+
+  void Run() {
+    while (pos_ < text_.size()) {
+      std::string_view field = text_[pos_] == '"' ? QuotedField() : PlainField();
+      sheet_.Put(column_, row_, field);
+      if (pos_ >= text_.size()) break;
+      if (text_[pos_] == ',') {
+        ++pos_;
+        if (column_ <= kMaxColumns) ++column_;
+      } else {
+        EndOfLine();
+        ++row_;
+        column_ = 1;
+      }
+    }
+  }
+
+ private:
+  static bool IsBreak(char c) { return c == '\n' || c == '\r'; }
+
+  std::string_view PlainField() {
+    std::size_t start = pos_;
+    while (pos_ < text_.size() && text_[pos_] != ',' && !IsBreak(text_[pos_])) ++pos_;
+    return text_.substr(start, pos_ - start);
+  }
+
+  std::string_view QuotedField() {
+    std::int64_t opened_on = line_;
+    ++pos_;
+    scratch_.clear();
+    for (;;) {
+      std::size_t quote = text_.find('"', pos_);
+      if (quote == std::string_view::npos) {
+        throw WorkbookError(label_ + ": line " + std::to_string(opened_on) +
+                            ": unterminated quote");
+      }
+      CountLines(pos_, quote);
+      scratch_.append(text_.substr(pos_, quote - pos_));
+      pos_ = quote + 1;
+      if (pos_ < text_.size() && text_[pos_] == '"') {
+        scratch_ += '"';
+        ++pos_;
+        continue;
+      }
+      break;
+    }
+    // Text after the closing quote is kept as written, as spreadsheets do.
+    std::string_view tail = PlainField();
+    scratch_.append(tail);
+    return scratch_;
+  }
+
+  void CountLines(std::size_t from, std::size_t to) {
+    for (std::size_t i = from; i < to; ++i) {
+      if (text_[i] == '\n' || (text_[i] == '\r' && (i + 1 >= to || text_[i + 1] != '\n'))) {
+        ++line_;
+      }
+    }
+  }
+
+  void EndOfLine() {
+    if (text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n') ++pos_;
+    ++pos_;
+    ++line_;
+  }
+
+  std::string_view text_;
+  const std::string& label_;
+  SheetBuilder& sheet_;
+  std::string scratch_;
+  std::size_t pos_ = 0;
+  std::int64_t line_ = 1;
+  std::int64_t row_ = 1;
+  int column_ = 1;
+};
+
+std::string_view WithoutByteOrderMark(std::string_view bytes, const std::string& label) {
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return bytes.substr(3);
+  if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
+    throw WorkbookError(label + ": UTF-16 text is not supported; save the file as CSV UTF-8");
+  }
+  return bytes;
+}
+
+}  // namespace
+
+std::unique_ptr<Workbook> ReadCsv(std::string_view bytes, const std::string& sheet_name,
+                                  const std::string& label, const ReadOptions& options) {
+  // A text file has no row limit of its own.
+  SheetBuilder builder(options, std::numeric_limits<std::int64_t>::max());
+  CsvParser(WithoutByteOrderMark(bytes, label), label, builder).Run();
+  auto workbook = std::make_unique<LoadedWorkbook>(label);
+  workbook->AddSheet(builder.info(sheet_name), builder.Take());
+  return workbook;
+}
+
+std::unique_ptr<Workbook> ReadCsvFile(const std::string& path, const ReadOptions& options) {
+  std::string label = std::filesystem::path(path).filename().string();
+  std::string bytes = ReadFileBytes(path, label);
+  return ReadCsv(bytes, std::filesystem::path(path).stem().string(), label, options);
+}
+
+}  // namespace pelorin::workbook

@@ -1,0 +1,15 @@
+// Reads an OpenDocument spreadsheet (.ods): every sheet's cells as a
+// spreadsheet shows their values, the sheet names and the active sheet.
+#pragma once
+
+#include <memory>
+
+#include "workbook/workbook.h"
+#include "workbook/zip_archive.h"
+
+namespace pelorin::workbook {
+
+// Throws WorkbookError naming the package and the part at fault.
+std::unique_ptr<Workbook> ReadOds(const ZipArchive& archive, const ReadOptions& options);
+
+}  // namespace pelorin::workbook

@@ -1,0 +1,81 @@
+// OpenWorkbook: tells the kind of file by its first bytes, then by its
+// extension, and hands it to the reader for that kind.
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "workbook/csv_reader.h"
+#include "workbook/ods_reader.h"
+#include "workbook/workbook.h"
+#include "workbook/xlsx_reader.h"
+#include "workbook/zip_archive.h"
+
+namespace pelorin::workbook {
+namespace {
+
+std::string LowerExtension(const std::string& path) {
+  std::string extension = std::filesystem::path(path).extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension;
+}
+
+std::string FirstBytes(const std::string& path, const std::string& label) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) {
+    throw WorkbookError(label + ": cannot open: is a directory");
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw WorkbookError(label + ": cannot open: " + std::strerror(errno));
+  char bytes[8] = {};
+  in.read(bytes, sizeof bytes);
+  return std::string(bytes, static_cast<std::size_t>(in.gcount()));
+}
+
+bool IsSpreadsheetMimetype(const ZipArchive& archive) {
+  if (!archive.Has("mimetype")) return false;
+  return archive.Read("mimetype", 256).find("opendocument.spreadsheet") != std::string::npos;
+}
+
+std::unique_ptr<Workbook> OpenPackage(const std::string& path, const std::string& label,
+                                      const std::string& extension, const ReadOptions& options) {
+  std::optional<ZipArchive> archive;
+  try {
+    archive.emplace(ZipArchive::OpenFile(path, label));
+  } catch (const WorkbookError&) {
+    throw WorkbookError(label + ": the zip archive is damaged or truncated");
+  }
+  if (IsSpreadsheetMimetype(*archive) || (extension == ".ods" && archive->Has("content.xml"))) {
+    return ReadOds(*archive, options);
+  }
+  if (archive->Has("xl/workbook.xml") || archive->Has("_rels/.rels")) {
+    return ReadXlsx(*archive, options);
+  }
+  throw WorkbookError(label + ": not a workbook: a zip archive holding no spreadsheet");
+}
+
+}  // namespace
+
+std::unique_ptr<Workbook> OpenWorkbook(const std::string& path, const ReadOptions& options) {
+  std::string label = std::filesystem::path(path).filename().string();
+  if (label.empty()) label = path;
+  std::string magic = FirstBytes(path, label);
+  std::string extension = LowerExtension(path);
+  if (magic.rfind("PK\x03\x04", 0) == 0 || magic.rfind("PK\x05\x06", 0) == 0) {
+    return OpenPackage(path, label, extension, options);
+  }
+  if (magic.rfind("\xD0\xCF\x11\xE0", 0) == 0) {
+    throw WorkbookError(label +
+                        ": an Excel 97-2003 or password-protected workbook, which cannot be read; "
+                        "save it as an unprotected .xlsx");
+  }
+  if (extension == ".csv" || extension == ".txt") return ReadCsvFile(path, options);
+  if (extension == ".xlsx" || extension == ".xlsm" || extension == ".ods") {
+    throw WorkbookError(label + ": not a workbook: the file is not a zip archive");
+  }
+  throw WorkbookError(label + ": not a workbook: expected an .xlsx, .ods or .csv file");
+}
+
+}  // namespace pelorin::workbook

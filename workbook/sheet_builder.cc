@@ -1,0 +1,26 @@
+#include "workbook/sheet_builder.h"
+
+namespace pelorin::workbook {
+
+SheetBuilder::SheetBuilder(const ReadOptions& options, std::int64_t max_rows)
+    : max_rows_(max_rows) {
+  if (options.columns.empty()) return;
+  keep_.assign(static_cast<std::size_t>(kMaxColumns) + 1, false);
+  for (int column : options.columns) {
+    if (column >= 1 && column <= kMaxColumns) keep_[column] = true;
+  }
+}
+
+void SheetBuilder::Put(int column, std::int64_t row, std::string_view text) {
+  if (text.empty()) return;
+  Note(column, row);
+  if (Wants(column) && row >= 1 && row <= max_rows_) sheet_->SetCell(column, row, text);
+}
+
+void SheetBuilder::Note(int column, std::int64_t row) {
+  if (column < 1 || column > kMaxColumns || row < 1 || row > max_rows_) return;
+  if (row > used_rows_) used_rows_ = row;
+  if (column > used_columns_) used_columns_ = column;
+}
+
+}  // namespace pelorin::workbook

@@ -1,0 +1,48 @@
+// Fills one ColumnStoreSheet as a reader walks a sheet's cells, keeping only
+// the columns the read options ask for and noting the used range of all.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "workbook/column_store_sheet.h"
+#include "workbook/workbook.h"
+
+namespace pelorin::workbook {
+
+// The widest and the longest sheet a spreadsheet offers; cells beyond them
+// cannot be addressed and are dropped.
+inline constexpr int kMaxColumns = 16384;
+inline constexpr std::int64_t kMaxRows = 1048576;
+
+class SheetBuilder {
+ public:
+  // Rows past `max_rows` are dropped, so a damaged row number cannot make
+  // the store grow without bound.
+  explicit SheetBuilder(const ReadOptions& options, std::int64_t max_rows = kMaxRows);
+
+  // True when the column's texts are kept; a reader may skip converting a
+  // value that is not, and call Note instead.
+  bool Wants(int column) const {
+    return column >= 1 && column <= kMaxColumns &&
+           (keep_.empty() || (column < static_cast<int>(keep_.size()) && keep_[column]));
+  }
+  // A cell holding text; the empty text is an empty cell.
+  void Put(int column, std::int64_t row, std::string_view text);
+  // A cell that holds a value but whose column is not kept.
+  void Note(int column, std::int64_t row);
+
+  SheetInfo info(std::string name) const { return {std::move(name), used_rows_, used_columns_}; }
+  std::unique_ptr<ColumnStoreSheet> Take() { return std::move(sheet_); }
+
+ private:
+  std::vector<bool> keep_;
+  std::unique_ptr<ColumnStoreSheet> sheet_ = std::make_unique<ColumnStoreSheet>();
+  std::int64_t max_rows_;
+  std::int64_t used_rows_ = 0;
+  int used_columns_ = 0;
+};
+
+}  // namespace pelorin::workbook

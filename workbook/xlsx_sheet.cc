@@ -1,0 +1,188 @@
+#include "workbook/xlsx_sheet.h"
+
+#include <charconv>
+#include <string>
+
+#include "workbook/number_text.h"
+#include "workbook/xml_stream.h"
+
+namespace pelorin::workbook {
+namespace {
+
+std::uint64_t ParseUnsigned(const char* text, std::uint64_t otherwise) {
+  if (text == nullptr) return otherwise;
+  std::uint64_t value = 0;
+  std::string_view view(text);
+  auto [end, error] = std::from_chars(view.data(), view.data() + view.size(), value);
+  return error == std::errc() && end == view.data() + view.size() ? value : otherwise;
+}
+
+enum class CellType { kNumber, kShared, kInline, kFormulaText, kBoolean, kError, kDate };
+
+CellType TypeOf(const char* t) {
+  if (t == nullptr) return CellType::kNumber;
+  std::string_view type(t);
+  if (type == "s") return CellType::kShared;
+  if (type == "inlineStr") return CellType::kInline;
+  if (type == "str") return CellType::kFormulaText;
+  if (type == "b") return CellType::kBoolean;
+  if (type == "e") return CellType::kError;
+  if (type == "d") return CellType::kDate;
+  return CellType::kNumber;
+}
+
+class SheetHandler : public XmlHandler {
+ public:
+  SheetHandler(const XlsxSheetContext& context, SheetBuilder& sheet)
+      : context_(context), sheet_(sheet) {}
+
+  void StartElement(std::string_view name, const char** attributes) override {
+    if (name == "c") {
+      StartCell(attributes);
+    } else if (name == "v" && in_cell_) {
+      collecting_value_ = true;
+    } else if (name == "is" && in_cell_) {
+      in_inline_ = true;
+    } else if (in_inline_) {
+      inline_text_.Start(name);
+    } else if (name == "row") {
+      StartRow(attributes);
+    }
+  }
+
+  void EndElement(std::string_view name) override {
+    if (name == "c" && in_cell_) {
+      EndCell();
+    } else if (name == "v") {
+      collecting_value_ = false;
+    } else if (name == "is") {
+      in_inline_ = false;
+    } else if (in_inline_) {
+      inline_text_.End(name);
+    }
+  }
+
+  void Text(std::string_view text) override {
+    if (collecting_value_) {
+      value_.append(text);
+    } else if (in_inline_) {
+      inline_text_.Text(text);
+    }
+  }
+
+ private:
+  void StartRow(const char** attributes) {
+    std::uint64_t number = ParseUnsigned(FindAttribute(attributes, "r"), 0);
+    row_ = number == 0 ? row_ + 1 : static_cast<std::int64_t>(number);
+    next_column_ = 1;
+  }
+
+  void StartCell(const char** attributes) {
+    in_cell_ = true;
+    value_.clear();
+    inline_text_.Clear();
+    column_ = next_column_;
+    if (const char* reference = FindAttribute(attributes, "r")) {
+      int column = 0;
+      std::int64_t row = 0;
+      if (!ParseCellReference(reference, column, row) || column == 0) {
+        throw XmlContentError(std::string("bad cell reference \"") + reference + "\"");
+      }
+      column_ = column;
+      if (row != 0) row_ = row;
+    }
+    next_column_ = column_ < kMaxColumns ? column_ + 1 : kMaxColumns + 1;
+    type_ = TypeOf(FindAttribute(attributes, "t"));
+    style_ = ParseUnsigned(FindAttribute(attributes, "s"), 0);
+  }
+
+  void EndCell() {
+    in_cell_ = false;
+    if (!sheet_.Wants(column_)) {
+      if (!value_.empty() || !inline_text_.text().empty()) sheet_.Note(column_, row_);
+      return;
+    }
+    switch (type_) {
+      case CellType::kShared:
+        sheet_.Put(column_, row_, context_.strings.at(ParseUnsigned(value_.c_str(), UINT64_MAX)));
+        break;
+      case CellType::kInline:
+        sheet_.Put(column_, row_, DecodeXmlEscapes(inline_text_.text()));
+        break;
+      case CellType::kFormulaText:
+        sheet_.Put(column_, row_, DecodeXmlEscapes(value_));
+        break;
+      case CellType::kBoolean:
+        if (!value_.empty()) sheet_.Put(column_, row_, value_ == "0" ? "FALSE" : "TRUE");
+        break;
+      case CellType::kError:
+        sheet_.Put(column_, row_, value_);
+        break;
+      case CellType::kDate:
+        sheet_.Put(column_, row_, IsoDateTimeText(value_));
+        break;
+      case CellType::kNumber:
+        PutNumber();
+        break;
+    }
+  }
+
+  void PutNumber() {
+    if (value_.empty()) return;
+    DateKind kind = context_.styles.kind(style_);
+    if (kind == DateKind::kNone) {
+      sheet_.Put(column_, row_, GeneralNumberText(value_));
+      return;
+    }
+    double serial = 0;
+    auto [end, error] = std::from_chars(value_.data(), value_.data() + value_.size(), serial);
+    if (error != std::errc() || end != value_.data() + value_.size()) {
+      sheet_.Put(column_, row_, value_);
+      return;
+    }
+    sheet_.Put(column_, row_, SerialDateText(serial, kind, context_.date1904));
+  }
+
+  const XlsxSheetContext& context_;
+  SheetBuilder& sheet_;
+  StringItemCollector inline_text_;
+  std::string value_;
+  std::int64_t row_ = 0;
+  int column_ = 1;
+  int next_column_ = 1;
+  std::uint64_t style_ = 0;
+  CellType type_ = CellType::kNumber;
+  bool in_cell_ = false;
+  bool collecting_value_ = false;
+  bool in_inline_ = false;
+};
+
+}  // namespace
+
+bool ParseCellReference(std::string_view reference, int& column, std::int64_t& row) {
+  column = 0;
+  row = 0;
+  std::size_t i = 0;
+  for (; i < reference.size(); ++i) {
+    char c = reference[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c < 'A' || c > 'Z') break;
+    if (column > kMaxColumns) continue;  // far too wide already: keep it too wide
+    column = column * 26 + (c - 'A' + 1);
+  }
+  for (; i < reference.size(); ++i) {
+    char c = reference[i];
+    if (c < '0' || c > '9') return false;
+    if (row <= kMaxRows * 10) row = row * 10 + (c - '0');
+  }
+  if (column > kMaxColumns) column = kMaxColumns + 1;
+  return true;
+}
+
+void ReadXlsxSheet(const ZipArchive& archive, std::string_view part, std::uint64_t max_bytes,
+                   const XlsxSheetContext& context, SheetBuilder& sheet) {
+  SheetHandler handler(context, sheet);
+  ParseXmlPart(archive, part, max_bytes, handler);
+}
+
+}  // namespace pelorin::workbook

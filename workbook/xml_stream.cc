@@ -1,0 +1,114 @@
+#include "workbook/xml_stream.h"
+
+#include <expat.h>
+
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <string>
+
+#include "workbook/workbook.h"
+
+namespace pelorin::workbook {
+namespace {
+
+constexpr char kNamespaceSeparator = '\x01';
+
+std::string_view LocalName(const char* name) {
+  const char* separator = std::strrchr(name, kNamespaceSeparator);
+  return separator == nullptr ? std::string_view(name) : std::string_view(separator + 1);
+}
+
+// Expat is C: nothing may unwind through it. Each callback keeps the first
+// exception and stops the parser; the caller rethrows it.
+struct Session {
+  XML_Parser parser;
+  XmlHandler& handler;
+  std::exception_ptr failure;
+
+  template <typename Call>
+  void Guard(Call call) {
+    if (failure) return;
+    try {
+      call();
+    } catch (...) {
+      failure = std::current_exception();
+      XML_StopParser(parser, XML_FALSE);
+    }
+  }
+};
+
+void OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
+  auto* session = static_cast<Session*>(data);
+  session->Guard([&] { session->handler.StartElement(LocalName(name), attributes); });
+}
+
+void OnEnd(void* data, const XML_Char* name) {
+  auto* session = static_cast<Session*>(data);
+  session->Guard([&] { session->handler.EndElement(LocalName(name)); });
+}
+
+void OnText(void* data, const XML_Char* text, int length) {
+  auto* session = static_cast<Session*>(data);
+  session->Guard([&] { session->handler.Text(std::string_view(text, length)); });
+}
+
+void OnDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
+  auto* session = static_cast<Session*>(data);
+  session->Guard([] { throw XmlContentError("document type declarations are not allowed"); });
+}
+
+struct ParserFree {
+  void operator()(XML_Parser parser) const { XML_ParserFree(parser); }
+};
+
+}  // namespace
+
+XmlName SplitXmlName(const char* name) {
+  std::string_view full(name);
+  std::size_t split = full.rfind(kNamespaceSeparator);
+  if (split == std::string_view::npos) return {{}, full};
+  return {full.substr(0, split), full.substr(split + 1)};
+}
+
+const char* FindAttribute(const char** attributes, std::string_view name) {
+  for (const char** at = attributes; *at != nullptr; at += 2) {
+    if (LocalName(at[0]) == name) return at[1];
+  }
+  return nullptr;
+}
+
+void ParseXmlPart(const ZipArchive& archive, std::string_view part, std::uint64_t max_bytes,
+                  XmlHandler& handler) {
+  std::unique_ptr<XML_ParserStruct, ParserFree> parser(
+      XML_ParserCreateNS(nullptr, kNamespaceSeparator));
+  if (parser == nullptr) throw WorkbookError(archive.label() + ": out of memory for XML");
+  Session session{parser.get(), handler, nullptr};
+  XML_SetUserData(parser.get(), &session);
+  XML_SetElementHandler(parser.get(), OnStart, OnEnd);
+  XML_SetCharacterDataHandler(parser.get(), OnText);
+  XML_SetStartDoctypeDeclHandler(parser.get(), OnDoctype);
+
+  std::string place = archive.label() + ": " + std::string(part);
+  auto fail = [&]() {
+    std::string line = std::to_string(XML_GetCurrentLineNumber(parser.get()));
+    if (session.failure) {
+      try {
+        std::rethrow_exception(session.failure);
+      } catch (const XmlContentError& error) {
+        throw WorkbookError(place + ": line " + line + ": " + error.what());
+      }
+    }
+    throw WorkbookError(place + ": line " + line + ": malformed XML: " +
+                        XML_ErrorString(XML_GetErrorCode(parser.get())));
+  };
+  archive.Stream(part, max_bytes, [&](std::string_view chunk) {
+    if (XML_Parse(parser.get(), chunk.data(), static_cast<int>(chunk.size()), XML_FALSE) !=
+        XML_STATUS_OK) {
+      fail();
+    }
+  });
+  if (XML_Parse(parser.get(), nullptr, 0, XML_TRUE) != XML_STATUS_OK) fail();
+}
+
+}  // namespace pelorin::workbook

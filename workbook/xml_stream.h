@@ -1,0 +1,44 @@
+// Streams one XML part of a zip package through expat into a handler, with
+// errors that name the package, the part and the line.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string_view>
+
+#include "workbook/zip_archive.h"
+
+namespace pelorin::workbook {
+
+// Thrown by a handler for content it cannot use; the stream adds the place.
+class XmlContentError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Element and attribute names arrive as local names, namespaces dropped,
+// so prefixed and unprefixed documents read alike.
+class XmlHandler {
+ public:
+  virtual ~XmlHandler() = default;
+  virtual void StartElement(std::string_view name, const char** attributes) = 0;
+  virtual void EndElement(std::string_view name) = 0;
+  virtual void Text(std::string_view text) = 0;
+};
+
+// An expat name split into its namespace URI (empty when none) and local name.
+struct XmlName {
+  std::string_view space;
+  std::string_view local;
+};
+XmlName SplitXmlName(const char* name);
+
+// The attribute's value by local name, or nullptr.
+const char* FindAttribute(const char** attributes, std::string_view name);
+
+// Parses the part; throws WorkbookError for a missing or malformed part, a
+// document type declaration, or an XmlContentError from the handler.
+void ParseXmlPart(const ZipArchive& archive, std::string_view part, std::uint64_t max_bytes,
+                  XmlHandler& handler);
+
+}  // namespace pelorin::workbook
