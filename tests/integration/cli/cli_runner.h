@@ -1,0 +1,40 @@
+// Runs the `pelorin` program as a user would, in a private settings folder,
+// and collects what it printed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace pelorin::testing {
+
+struct CliResult {
+  int status = -1;  // the exit status, or -1 when it did not exit normally
+  std::string out;
+  std::string err;
+};
+
+class CliRunner {
+ public:
+  // Makes a fresh folder for XDG_CONFIG_HOME and XDG_RUNTIME_DIR.
+  CliRunner();
+  ~CliRunner();
+  CliRunner(const CliRunner&) = delete;
+  CliRunner& operator=(const CliRunner&) = delete;
+
+  // Runs `pelorin args...` with `input` on stdin; stops it after a bounded
+  // time.
+  CliResult Run(const std::vector<std::string>& args, const std::string& input = "") const;
+
+  // Folders searched before /usr/bin for programs the command starts, such
+  // as a stand-in xdg-open.
+  void PrependToPath(const std::string& folder) { path_ = folder + ":" + path_; }
+
+  const std::string& dir() const { return dir_; }
+  std::string config_dir() const { return dir_ + "/config/pelorin"; }
+
+ private:
+  std::string dir_;
+  std::string path_ = "/usr/bin:/bin";
+};
+
+}  // namespace pelorin::testing
