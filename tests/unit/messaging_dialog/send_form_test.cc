@@ -161,7 +161,10 @@ TEST_P(HourListTest, ClampsTheCurrentHourIntoTheWindow) {
 
 INSTANTIATE_TEST_SUITE_P(Times, HourListTest,
                          ::testing::Values(HourCase{8, 15, "09"}, HourCase{9, 0, "09"}, HourCase{14, 40, "14"},
-                                           HourCase{20, 59, "20"}, HourCase{22, 5, "20"}));
+                                           HourCase{20, 59, "20"}, HourCase{22, 5, "20"}),
+                         [](const auto& info) {
+                           return "At" + std::to_string(info.param.hour) + "h" + std::to_string(info.param.minute);
+                         });
 
 TEST_F(SendDialogTest, AnExemptAccountGetsEveryHour) {
   addin.clock.SetTime(7, 3);

@@ -1,5 +1,7 @@
 #include "core/messaging/send_validation.h"
 
+#include <cstdio>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -50,7 +52,14 @@ INSTANTIATE_TEST_SUITE_P(Boundaries, DndWindowTest,
                                            DndCase{0, 0, false, false, false},
                                            DndCase{23, 30, true, false, true},
                                            DndCase{23, 30, false, true, true},
-                                           DndCase{0, 0, false, true, true}));
+                                           DndCase{0, 0, false, true, true}),
+                         [](const auto& info) {
+                           const DndCase& c = info.param;
+                           char name[32];
+                           std::snprintf(name, sizeof name, "At%02d%02d%s%s", c.hour, c.minute,
+                                         c.send_later ? "SendLater" : "", c.exempt_account ? "Exempt" : "");
+                           return std::string(name);
+                         });
 
 TEST(DndWindow, IsJudgedByHourAndMinute) {
   EXPECT_TRUE(OutsideDndWindow({2026, 1, 1, 8, 59, 59}));
