@@ -27,9 +27,15 @@ void ShowMessage(UserInterface& ui, std::string_view text) {
 frmSendSMS::frmSendSMS(AddinContext& context)
     : Form(context.ui, "frmSendSMS", "Send Text Message", 8970, 7200),
       context_(context),
+      send_request_handler_([this](const SendRequest& request) { RunSend(request); }),
       preview_merge_(MergeRowMessage) {}
 
-frmSendSMS::~frmSendSMS() = default;
+// The windows this dialog opened go with it: no host window may outlive its
+// model.
+frmSendSMS::~frmSendSMS() {
+  for (auto& preview : previews_) preview->Unload();
+  if (login_) login_->Unload();
+}
 
 void frmSendSMS::WireHandlers() {
   control("btnCancel").on_click = [this] { Hide(); };
@@ -160,6 +166,15 @@ void frmSendSMS::OnSendClick() {
     ShowMessage(ui, send_messages::kProcessingError);
   }
   ui.SetBusyCursor(false);
+}
+
+void frmSendSMS::RunSend(const SendRequest& request) {
+  if (context_.application == nullptr) throw std::runtime_error("no spreadsheet host");
+  const Worksheet& sheet = context_.application->ActiveSheet();
+  if (!objPopup_) objPopup_ = std::make_unique<frmPopup>(context_.ui, this);
+  SendRun run(context_, sheet);
+  if (send_progress_) run.set_progress_callback(send_progress_);
+  last_send_result_ = run.Run(request, *objPopup_);
 }
 
 void frmSendSMS::OnPreviewClick() {

@@ -187,6 +187,19 @@ TEST_F(PreviewTest, CancelHidesAndTheNextPreviewOpensANewWindow) {
   EXPECT_THAT(addin.ui.events, ::testing::Not(::testing::Contains("hidden frmSendSMS")));
 }
 
+TEST_F(PreviewTest, PreviewWindowsGoWithTheirSendDialog) {
+  FillRows(1, 1);
+  {
+    frmSendSMS other(addin.context);
+    other.SetText("txtMessage", "Hi");
+    other.SetText("txtStartRow", "1");
+    other.SetText("txtEndRow", "1");
+    other.Click("btnPreview");
+    ASSERT_EQ(other.previews().size(), 1u);
+  }
+  EXPECT_EQ(addin.ui.events.back(), "unloaded frmPreview");
+}
+
 TEST_F(PreviewTest, NeedsNoLoginAndIgnoresTheDndWindow) {
   addin.settings.ClearLoginDetails();
   addin.clock.SetTime(23, 30);
