@@ -27,7 +27,8 @@ CExcelControls::CExcelControls(AddinContext& context) : context_(context) {}
 // A host can keep a temporary button after the add-in has gone; its click
 // must not reach a dead object.
 CExcelControls::~CExcelControls() {
-  for (CommandBarButton* button : colMenuItems_) {
+  for (CommandBarButton* button : buttons_) {
+    if (button == nullptr) continue;
     try {
       button->SetClickHandler(nullptr);
     } catch (...) {
@@ -36,6 +37,7 @@ CExcelControls::~CExcelControls() {
 }
 
 void CExcelControls::CreateMenus() {
+  if (ExcelApp_ == nullptr) throw std::logic_error("CreateMenus: no host application was given");
   CommandBarPopup& popup = ExcelApp_->WorksheetMenuBar().AddPopup();
   mnuPelorin_ = &popup;
   popup.SetCaption(std::string(kMenuCaption));

@@ -160,6 +160,19 @@ TEST_F(ConnectTest, EachConnectionAddsItsOwnPopup) {
   EXPECT_EQ(addin.application.menu_bar.popups[1]->LiveButtons().size(), 9u);
 }
 
+TEST_F(ConnectTest, AConnectionDroppedWithoutDisconnectingLeavesNoLiveClicks) {
+  TestAddin host;
+  {
+    Connect connection(host.context);
+    connection.OnConnection(host.application, ConnectMode::kStartup, nullptr);
+  }
+  FakePopup& menu = *host.application.PelorinPopup();
+  ASSERT_EQ(menu.LiveButtons().size(), 9u);
+  for (const auto& button : menu.buttons) EXPECT_FALSE(button->on_click) << button->caption;
+  EXPECT_EQ(host.context.controls, nullptr);
+  EXPECT_EQ(host.context.application, nullptr);
+}
+
 TEST_F(ConnectTest, DisconnectingUnloadsTheDialogsStillOpen) {
   ConnectToHost();
   Click("Login");
