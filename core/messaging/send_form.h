@@ -4,14 +4,17 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/addin/addin_context.h"
 #include "core/forms/form.h"
+#include "core/messaging/popup_form.h"
 #include "core/messaging/preview_form.h"
 #include "core/messaging/send_request_handler.h"
+#include "core/messaging/send_run.h"
 #include "core/messaging/send_validation.h"
 
 namespace pelorin {
@@ -23,13 +26,23 @@ class frmSendSMS : public forms::Form {
   explicit frmSendSMS(AddinContext& context);
   ~frmSendSMS() override;
 
-  // Receives every request that passes the checks of "Send SMS".
+  // Receives every request that passes the checks of "Send SMS"; by
+  // default the request is sent from the active worksheet (RunSend).
   void SetSendRequestHandler(SendRequestHandler handler) { send_request_handler_ = std::move(handler); }
   // Merges the preview's messages; the send's own merge unless replaced.
   void SetPreviewMerge(RowMessageMerge merge) { preview_merge_ = std::move(merge); }
   // Opens the login dialog when a send is asked for while nobody is logged
   // in; by default the dialog shows a login dialog of its own.
   void SetLoginShower(std::function<void()> show_login) { show_login_ = std::move(show_login); }
+
+  // Told after every packet of a send run, for a host's progress bar.
+  void SetSendProgressListener(std::function<void(const SendProgress&)> listener) {
+    send_progress_ = std::move(listener);
+  }
+  // How the last send run from this dialog ended; empty before the first.
+  const std::optional<SendRunResult>& last_send_result() const { return last_send_result_; }
+  // The status window of this dialog's runs (objPopup), null before the first.
+  frmPopup* status_window() const { return objPopup_.get(); }
 
   // "50" once the service named the account exempt from the DND window.
   const std::string& strDNDCode() const { return dnd_code_; }
@@ -55,6 +68,7 @@ class frmSendSMS : public forms::Form {
  private:
   void WireHandlers();
   void OnSendClick();
+  void RunSend(const SendRequest& request);
   void OnPreviewClick();
   void ShowPreview(const PreviewRequest& request);
   void InsertPlaceholder();
@@ -88,6 +102,9 @@ class frmSendSMS : public forms::Form {
   std::unique_ptr<frmLogin> login_;
   std::unique_ptr<frmPreview> preview_;  // the window being filled (objPreview)
   std::vector<std::unique_ptr<frmPreview>> previews_;
+  std::function<void(const SendProgress&)> send_progress_;
+  std::unique_ptr<frmPopup> objPopup_;
+  std::optional<SendRunResult> last_send_result_;
 };
 
 }  // namespace pelorin

@@ -2,12 +2,15 @@
 
 #include <CLI/CLI.hpp>
 
+#include <fstream>
 #include <iostream>
+#include <iterator>
 
 #include "hosts/cli/cli_runtime.h"
 #include "hosts/cli/dialog_commands.h"
 #include "hosts/cli/exit_status.h"
 #include "hosts/cli/menu_commands.h"
+#include "hosts/cli/send_commands.h"
 #include "hosts/cli/send_selection.h"
 #include "hosts/cli/settings_commands.h"
 #include "hosts/cli/sheets_command.h"
@@ -24,6 +27,9 @@ struct Flags {
   ProxyAddress proxy;
   std::string packet_size;
   bool packet_size_default = false;
+  SendSelection selection;
+  std::string rows, ranges, sender, later, message_file;
+  std::string format = "table";
 };
 
 // The subcommands, each a pointer CLI11 keeps alive with the app.
@@ -41,7 +47,23 @@ struct Commands {
   CLI::App* proxy_remove;
   CLI::App* login;
   CLI::App* packet_size;
+  CLI::App* send;
+  CLI::App* preview;
+  CLI::App* senders;
 };
+
+void AddSelectionFlags(CLI::App& command, Flags& flags) {
+  command.add_option("WORKBOOK", flags.workbook, ".xlsx, .ods or .csv file")->required();
+  command.add_option("--sheet", flags.selection.sheet, "Sheet name or 1-based number");
+  command.add_option("--mobile-column", flags.selection.mobile_column, "Column of the mobile numbers");
+  command.add_option("--message", flags.selection.message, "The message template");
+  command.add_option("--message-file", flags.message_file, "A UTF-8 file holding the template");
+  command.add_option("--rows", flags.rows, "FIRST-LAST");
+  command.add_option("--ranges", flags.ranges, "A range list such as 3-9,35-71");
+  command.add_option("--sender", flags.sender, "A sender ID the service offers");
+  command.add_flag("--flash", flags.selection.flash, "Send as flash messages");
+  command.add_option("--later", flags.later, "Send at \"YYYY-MM-DD HH:MM\"");
+}
 
 Commands AddCommands(CLI::App& app, Flags& flags) {
   Commands c{};
@@ -74,6 +96,13 @@ Commands AddCommands(CLI::App& app, Flags& flags) {
   c.packet_size = app.add_subcommand("packet-size", "Show or set the rows per upload packet");
   c.packet_size->add_option("SIZE", flags.packet_size, "Rows per packet");
   c.packet_size->add_flag("--default", flags.packet_size_default, "Go back to the default");
+  c.send = app.add_subcommand("send", "Send one message per selected row");
+  AddSelectionFlags(*c.send, flags);
+  c.preview = app.add_subcommand("preview", "Show the first merged messages");
+  AddSelectionFlags(*c.preview, flags);
+  c.preview->add_option("--format", flags.format, "table, tsv or json")
+      ->check(CLI::IsMember({"table", "tsv", "json"}));
+  c.senders = app.add_subcommand("senders", "Show the DND status and the sender IDs offered");
   return c;
 }
 
@@ -83,6 +112,34 @@ int RunPacketSize(CliRuntime& runtime, const CLI::App& command, const Flags& fla
   if (has_size && flags.packet_size_default) throw UsageError("give SIZE or --default, not both");
   if (!has_size && !flags.packet_size_default) return RunPacketSizeShowCommand(runtime.settings(), out);
   return RunPacketSizeSetCommand(runtime, has_size ? flags.packet_size : "", err);
+}
+
+std::string ReadMessageFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) throw UsageError("--message-file: cannot read " + path);
+  std::string text((std::istreambuf_iterator<char>(file)), {});
+  if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
+  return text;
+}
+
+// The flags that only take a value when given, and the template's source.
+SendSelection CollectSelection(const CLI::App& command, Flags& flags) {
+  SendSelection selection = flags.selection;
+  if (command.count("--rows")) selection.rows = flags.rows;
+  if (command.count("--ranges")) selection.ranges = flags.ranges;
+  if (command.count("--sender")) selection.sender = flags.sender;
+  if (command.count("--later")) selection.later = flags.later;
+  const bool inline_message = command.count("--message") > 0;
+  const bool file_message = command.count("--message-file") > 0;
+  if (inline_message == file_message) throw UsageError("give exactly one of --message and --message-file");
+  if (file_message) selection.message = ReadMessageFile(flags.message_file);
+  return selection;
+}
+
+PreviewFormat FormatOf(const std::string& name) {
+  if (name == "tsv") return PreviewFormat::kTsv;
+  if (name == "json") return PreviewFormat::kJson;
+  return PreviewFormat::kTable;
 }
 
 int Dispatch(const Commands& c, Flags& flags, std::ostream& out, std::ostream& err) {
@@ -107,6 +164,14 @@ int Dispatch(const Commands& c, Flags& flags, std::ostream& out, std::ostream& e
     return RunLoginCommand(runtime, flags.login, std::cin, err);
   }
   if (c.packet_size->parsed()) return RunPacketSize(runtime, *c.packet_size, flags, out, err);
+  if (c.send->parsed()) {
+    return RunSendCommand(runtime, flags.workbook, CollectSelection(*c.send, flags), out, err);
+  }
+  if (c.preview->parsed()) {
+    return RunPreviewCommand(runtime, flags.workbook, CollectSelection(*c.preview, flags),
+                             FormatOf(flags.format), out, err);
+  }
+  if (c.senders->parsed()) return RunSendersCommand(runtime, out);
   return kExitBadInput;
 }
 
