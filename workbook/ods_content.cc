@@ -27,6 +27,9 @@ std::uint64_t Repeat(const char* text) {
 struct CellValue {
   std::string type;
   bool error = false;
+  // A 0 or 1 float: LibreOffice stores booleans it converted from another
+  // format as =TRUE() with value 1, showing "TRUE" by a boolean format.
+  bool maybe_boolean = false;
   std::optional<std::string> text;  // set when the attributes decide the text
 
   static CellValue From(const char** attributes) {
@@ -43,7 +46,10 @@ struct CellValue {
     if (cell.error) return cell;
     auto value = [&](std::string_view attribute) { return FindAttribute(attributes, attribute); };
     if (cell.type == "float" || cell.type == "percentage" || cell.type == "currency") {
-      if (const char* number = value("value")) cell.text = GeneralNumberText(std::string_view(number));
+      if (const char* number = value("value")) {
+        cell.text = GeneralNumberText(std::string_view(number));
+        cell.maybe_boolean = cell.type == "float" && (*cell.text == "0" || *cell.text == "1");
+      }
     } else if (cell.type == "date") {
       if (const char* date = value("date-value")) cell.text = IsoDateTimeText(date);
     } else if (cell.type == "time") {
@@ -186,7 +192,8 @@ class ContentHandler : public XmlHandler {
 
   void EndCell() {
     in_cell_ = false;
-    const std::string& text = cell_value_.text ? *cell_value_.text : text_;
+    bool shown_as_boolean = cell_value_.maybe_boolean && (text_ == "TRUE" || text_ == "FALSE");
+    const std::string& text = cell_value_.text && !shown_as_boolean ? *cell_value_.text : text_;
     if (!text.empty() && next_column_ <= kMaxColumns) {
       row_cells_.push_back({next_column_, cell_repeat_, text});
     }

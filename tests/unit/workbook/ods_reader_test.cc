@@ -68,10 +68,16 @@ TEST(OdsReaderTest, ReadsEveryValueType) {
       "<table:table-cell office:value-type=\"float\" office:value=\"1E-10\"/>"
       "<table:table-cell office:value-type=\"string\"><text:p>Zoë 日本</text:p></table:table-cell>"
       "<table:table-cell/>"
+      "</table:table-row><table:table-row>"
+      "<table:table-cell table:formula=\"of:=TRUE()\" office:value-type=\"float\" office:value=\"1\"><text:p>TRUE</text:p></table:table-cell>"
+      "<table:table-cell office:value-type=\"float\" office:value=\"0\"><text:p>FALSE</text:p></table:table-cell>"
+      "<table:table-cell office:value-type=\"float\" office:value=\"1\"><text:p>1.00</text:p></table:table-cell>"
+      "<table:table-cell office:value-type=\"float\" office:value=\"2\"><text:p>TRUE</text:p></table:table-cell>"
       "</table:table-row>")));
-  EXPECT_THAT(SheetRows(workbook->sheet(0), 2, 8),
+  EXPECT_THAT(SheetRows(workbook->sheet(0), 3, 8),
               ElementsAre("919876543210|0.125|3.5|2024-01-05|2024-01-05 13:45:00|13:45:00|TRUE|FALSE",
-                          "007|first\nsecond span|a   b\tc\nd e|shown|#DIV/0!|1E-10|Zoë 日本|"));
+                          "007|first\nsecond span|a   b\tc\nd e|shown|#DIV/0!|1E-10|Zoë 日本|",
+                          "TRUE|FALSE|1|2||||"));
   EXPECT_EQ(workbook->sheets()[0].name, "Data");
   EXPECT_EQ(workbook->sheets()[0].used_columns, 8);
 }
