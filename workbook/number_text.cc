@@ -1,9 +1,9 @@
 #include "workbook/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 
 namespace pelorin::workbook {
@@ -24,10 +24,22 @@ std::string ExponentText(int exponent) {
 }
 
 std::string PlainText(const std::string& digits, int exponent) {
-  if (exponent < 0) return "0." + std::string(-exponent - 1, '0') + digits;
+  std::string text;
+  if (exponent < 0) {
+    text.assign("0.");
+    text.append(static_cast<std::size_t>(-exponent - 1), '0');
+    text.append(digits);
+    return text;
+  }
   std::size_t whole = static_cast<std::size_t>(exponent) + 1;
-  if (digits.size() <= whole) return digits + std::string(whole - digits.size(), '0');
-  return digits.substr(0, whole) + "." + digits.substr(whole);
+  text.assign(digits, 0, std::min(whole, digits.size()));
+  if (digits.size() <= whole) {
+    text.append(whole - digits.size(), '0');
+  } else {
+    text.push_back('.');
+    text.append(digits, whole, std::string::npos);
+  }
+  return text;
 }
 
 }  // namespace
@@ -36,9 +48,10 @@ std::string GeneralNumberText(double value) {
   if (!std::isfinite(value)) return "#NUM!";
   if (value == 0) return "0";
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.*e", kSignificantDigits - 1, value);
+  auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific,
+                               kSignificantDigits - 1);
   // buffer is "[-]d.dddddddddddddde[+-]x..."
-  std::string_view text(buffer);
+  std::string_view text(buffer, static_cast<std::size_t>(written.ptr - buffer));
   bool negative = text.front() == '-';
   if (negative) text.remove_prefix(1);
   std::size_t e_at = text.find('e');
@@ -47,12 +60,18 @@ std::string GeneralNumberText(double value) {
     if (c != '.') digits += c;
   }
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-  int exponent = std::atoi(std::string(text.substr(e_at + 1)).c_str());
+  int exponent = 0;
+  std::string_view exponent_text = text.substr(e_at + 1);
+  if (!exponent_text.empty() && exponent_text.front() == '+') exponent_text.remove_prefix(1);
+  std::from_chars(exponent_text.data(), exponent_text.data() + exponent_text.size(), exponent);
 
   std::string result = negative ? "-" : "";
   if (exponent > kLargestPlainExponent || exponent < kSmallestPlainExponent) {
-    result += digits.substr(0, 1);
-    if (digits.size() > 1) result += "." + digits.substr(1);
+    result.push_back(digits.front());
+    if (digits.size() > 1) {
+      result.push_back('.');
+      result.append(digits, 1, std::string::npos);
+    }
     result += ExponentText(exponent);
   } else {
     result += PlainText(digits, exponent);
@@ -60,7 +79,35 @@ std::string GeneralNumberText(double value) {
   return result;
 }
 
+// True when `text` is already a number's general form: a plain decimal of at
+// most 15 significant digits, no superfluous zeros, within the plain range.
+// Such text survives the trip through a double unchanged, so it is kept and
+// the costly formatting skipped (the common case of whole numbers).
+static bool IsGeneralForm(std::string_view text) {
+  bool negative = !text.empty() && text.front() == '-';
+  if (negative) text.remove_prefix(1);
+  std::size_t point = text.find('.');
+  std::string_view whole = text.substr(0, point);
+  std::string_view fraction = point == std::string_view::npos ? "" : text.substr(point + 1);
+  if (whole.empty() || (whole.size() > 1 && whole.front() == '0')) return false;
+  if (point != std::string_view::npos && (fraction.empty() || fraction.back() == '0')) return false;
+  for (std::string_view part : {whole, fraction}) {
+    for (char c : part) {
+      if (c < '0' || c > '9') return false;
+    }
+  }
+  if (whole == "0") {
+    if (fraction.empty()) return !negative;  // "0" but not "-0"
+    std::size_t zeros = fraction.find_first_not_of('0');
+    return -static_cast<int>(zeros) - 1 >= kSmallestPlainExponent &&
+           fraction.size() - zeros <= static_cast<std::size_t>(kSignificantDigits);
+  }
+  return whole.size() <= static_cast<std::size_t>(kLargestPlainExponent) + 1 &&
+         whole.size() + fraction.size() <= static_cast<std::size_t>(kSignificantDigits);
+}
+
 std::string GeneralNumberText(std::string_view stored) {
+  if (IsGeneralForm(stored)) return std::string(stored);
   double value = 0;
   const char* end = stored.data() + stored.size();
   auto [stop, error] = std::from_chars(stored.data(), end, value);

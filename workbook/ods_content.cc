@@ -37,7 +37,7 @@ struct CellValue {
     for (const char** at = attributes; *at != nullptr; at += 2) {
       XmlName name = SplitXmlName(at[0]);
       if (name.local != "value-type") continue;
-      if (name.space.find("calcext") != std::string_view::npos) {
+      if (name.prefix == "calcext") {
         cell.error = std::string_view(at[1]) == "error";
       } else if (cell.type.empty()) {
         cell.type = at[1];

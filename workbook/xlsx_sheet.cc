@@ -82,7 +82,21 @@ class SheetHandler : public XmlHandler {
     value_.clear();
     inline_text_.Clear();
     column_ = next_column_;
-    if (const char* reference = FindAttribute(attributes, "r")) {
+    const char* reference = nullptr;
+    const char* type = nullptr;
+    const char* style = nullptr;
+    // One pass over the attributes: this runs for every cell of the sheet.
+    for (const char** at = attributes; *at != nullptr; at += 2) {
+      std::string_view name = SplitXmlName(at[0]).local;
+      if (name == "r") {
+        reference = at[1];
+      } else if (name == "t") {
+        type = at[1];
+      } else if (name == "s") {
+        style = at[1];
+      }
+    }
+    if (reference != nullptr) {
       int column = 0;
       std::int64_t row = 0;
       if (!ParseCellReference(reference, column, row) || column == 0) {
@@ -92,8 +106,8 @@ class SheetHandler : public XmlHandler {
       if (row != 0) row_ = row;
     }
     next_column_ = column_ < kMaxColumns ? column_ + 1 : kMaxColumns + 1;
-    type_ = TypeOf(FindAttribute(attributes, "t"));
-    style_ = ParseUnsigned(FindAttribute(attributes, "s"), 0);
+    type_ = TypeOf(type);
+    style_ = ParseUnsigned(style, 0);
   }
 
   void EndCell() {

@@ -16,8 +16,8 @@ class XmlContentError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Element and attribute names arrive as local names, namespaces dropped,
-// so prefixed and unprefixed documents read alike.
+// Element and attribute names arrive as local names, prefixes dropped, so
+// prefixed and unprefixed documents read alike.
 class XmlHandler {
  public:
   virtual ~XmlHandler() = default;
@@ -26,9 +26,9 @@ class XmlHandler {
   virtual void Text(std::string_view text) = 0;
 };
 
-// An expat name split into its namespace URI (empty when none) and local name.
+// An attribute name split into its prefix (empty when none) and local name.
 struct XmlName {
-  std::string_view space;
+  std::string_view prefix;
   std::string_view local;
 };
 XmlName SplitXmlName(const char* name);

@@ -46,7 +46,23 @@ TEST(GeneralNumberTextTest, MatchesASpreadsheetsGeneralForm) {
 }
 
 TEST(GeneralNumberTextTest, StoredTextIsReadAsANumberOrKept) {
-  EXPECT_EQ(GeneralNumberText(std::string_view("919876543210")), "919876543210");
+  const std::pair<const char*, const char*> cases[] = {
+      {"919876543210", "919876543210"},
+      {"0.25", "0.25"},
+      {"0.000000001", "0.000000001"},
+      {"0.0000000001", "1E-10"},
+      {"123456789012345", "123456789012345"},
+      {"1234567890123456", "1.23456789012346E+15"},
+      {"0.1234567890123456", "0.123456789012346"},
+      {"-0", "0"},
+      {"1.50", "1.5"},
+      {"0012", "12"},
+      {"1.", "1"},
+      {".5", "0.5"},
+  };
+  for (const auto& [stored, text] : cases) {
+    EXPECT_EQ(GeneralNumberText(std::string_view(stored)), text) << stored;
+  }
   EXPECT_EQ(GeneralNumberText(std::string_view("3.0000000000000004E-2")), "0.03");
   EXPECT_EQ(GeneralNumberText(std::string_view("1E+20")), "1E+20");
   EXPECT_EQ(GeneralNumberText(std::string_view("-12.50")), "-12.5");
