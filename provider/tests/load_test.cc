@@ -2,6 +2,8 @@
 // its bookkeeping exact.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "provider_client.h"
 
 namespace pelorin::provider_test {
@@ -28,6 +30,49 @@ TEST(LoadTest, ThousandsOfMixedRequestsKeepItHealthy) {
   EXPECT_EQ(client.Page("GetCreditDetails.aspx?uid=alice&ticks=1"),
             std::to_string(1000000 - kRounds));
   EXPECT_EQ(Runs(provider, "alice").size(), static_cast<size_t>(kRounds));
+}
+
+// Two clients at once, each its own run of START packets closed by END:
+// every record lands, in order, and the credit is charged exactly.
+TEST(LoadTest, TwoClientsAtOnceLoseNoRecord) {
+  ProviderProcess provider({{"alice", "pw", 1000000, "0", "ABC", "code-list", false}});
+  constexpr int kPackets = 200;
+  constexpr int kRecords = 20;
+  auto upload = [&provider](int client, int* accepted) {
+    Client http(provider);
+    const std::string filename = "client_" + std::to_string(client);
+    for (int p = 0; p < kPackets; ++p) {
+      Records records;
+      for (int r = 0; r < kRecords; ++r) {
+        records.emplace_back(std::to_string(client) + "9" + std::to_string(p * kRecords + r),
+                             "packet " + std::to_string(p) + " record " + std::to_string(r));
+      }
+      const char* state = p + 1 == kPackets ? "END" : "START";
+      if (http.Compose("alice", state, filename, RecordText(records)) == kSuccess) ++*accepted;
+    }
+  };
+  int accepted[2] = {0, 0};
+  std::thread first(upload, 1, &accepted[0]);
+  std::thread second(upload, 2, &accepted[1]);
+  first.join();
+  second.join();
+  EXPECT_EQ(accepted[0], kPackets);
+  EXPECT_EQ(accepted[1], kPackets);
+
+  nlohmann::json runs = Runs(provider, "alice");
+  ASSERT_EQ(runs.size(), 2u);
+  for (const auto& run : runs) {
+    EXPECT_TRUE(run.at("closed").get<bool>());
+    Records records = RecordsOf(run);
+    ASSERT_EQ(records.size(), static_cast<size_t>(kPackets * kRecords));
+    const std::string client = run.at("filename").get<std::string>().substr(7);
+    for (size_t i = 0; i < records.size(); ++i) {
+      ASSERT_EQ(records[i].first, client + "9" + std::to_string(i)) << "record " << i;
+    }
+  }
+  Client client(provider);
+  EXPECT_EQ(client.Page("GetCreditDetails.aspx?uid=alice&ticks=1"),
+            std::to_string(1000000 - 2 * kPackets * kRecords));
 }
 
 }  // namespace
