@@ -111,7 +111,9 @@ std::string GeneralNumberText(std::string_view stored) {
   double value = 0;
   const char* end = stored.data() + stored.size();
   auto [stop, error] = std::from_chars(stored.data(), end, value);
-  if (error != std::errc() || stop != end || stored.empty()) return std::string(stored);
+  if (error != std::errc() || stop != end || stored.empty() || !std::isfinite(value)) {
+    return std::string(stored);  // "inf" and "nan" are no spreadsheet numbers
+  }
   return GeneralNumberText(value);
 }
 
