@@ -143,5 +143,31 @@ TEST_F(ProxyTest, ProxyFailuresReachTheCallers) {
               ElementsAre(StartsWith(ForwardedPage("GetCreditDetails"))));
 }
 
+// The dialog stores octets and port as typed; a proxy the transport cannot
+// use fails the request instead of sending it past the proxy.
+TEST_F(ProxyTest, UnusableProxyFailsRatherThanGoingDirect) {
+  struct Case {
+    std::string address, port;
+  } cases[] = {
+      // Only loopback and numeric texts, so that no name is looked up.
+      {"127.0.0.1", "abcd"},
+      {"127.0.0.1", "0"},
+      {"127.0.0.1", "-1"},
+      {"127.0.0.1", " 80"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.address + ":" + c.port);
+    addin_.settings.SaveProxy(c.address, c.port);
+    addin_.ui.messages.clear();
+    EXPECT_EQ(addin_.service.strHttpPostForm(
+                  ComposeUrl(provider_.host_port(), "alice", "ALL", "alice_unusable"),
+                  "9800000001|*^hi~?*", "", "N"),
+              "ERROR");
+    EXPECT_EQ(addin_.ui.messages.size(), 1u);
+  }
+  EXPECT_EQ(provider_.RunsJson("alice"), "[]");
+  EXPECT_THAT(proxy_->RequestLines(), IsEmpty());
+}
+
 }  // namespace
 }  // namespace pelorin::service_test

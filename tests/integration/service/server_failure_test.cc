@@ -149,5 +149,14 @@ TEST_F(ServerFailureTest, ErrorStatusPagesAsTheUserSeesThem) {
   EXPECT_FALSE(addin_.settings.IsLoggedIn());
 }
 
+TEST_F(ServerFailureTest, SlowRepliesAreWaitedFor) {
+  provider_.SetFault("page=UserValidation&kind=delay&ms=300&skip=1&count=1");
+  provider_.SetFault("page=GetCreditDetails&kind=delay&ms=300&count=1");
+  addin_.LogIn(addin_.OpenLogin(), "alice", "s3cret");
+  addin_.Click("Credit Balance");
+  EXPECT_THAT(addin_.ui.MessageTexts(),
+              ElementsAre("Welcome alice! You are logged in.", "Available Credits: 250"));
+}
+
 }  // namespace
 }  // namespace pelorin::service_test
