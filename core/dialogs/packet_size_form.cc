@@ -7,6 +7,7 @@
 #include "core/dialogs/digit_key.h"
 #include "core/dialogs/menu_enable.h"
 #include "core/forms/busy_cursor.h"
+#include "core/forms/control_builders.h"
 #include "core/host/user_interface.h"
 #include "core/settings/settings_store.h"
 #include "core/settings/value_names.h"
@@ -19,24 +20,11 @@ using forms::Alignment;
 using forms::Control;
 using forms::ControlKind;
 using forms::Rect;
+using forms::Button;
+using forms::MakeControl;
 
 constexpr std::string_view kSubmitError =
     "An Error Occured while Adding Packet Size Details. Please try again";
-
-Control MakeControl(std::string name, ControlKind kind, std::string text, Rect rect) {
-  Control control;
-  control.name = std::move(name);
-  control.kind = kind;
-  control.text = std::move(text);
-  control.rect = rect;
-  return control;
-}
-
-Control Button(std::string name, std::string text, Rect rect, int tab_index) {
-  Control button = MakeControl(std::move(name), ControlKind::kButton, std::move(text), rect);
-  button.tab_index = tab_index;
-  return button;
-}
 
 void Tell(UserInterface& ui, std::string_view text) {
   ui.MessageBox(text, message_box::kOkOnly, message_box::kDefaultTitle);

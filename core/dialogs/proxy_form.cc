@@ -8,6 +8,7 @@
 #include "core/dialogs/digit_key.h"
 #include "core/dialogs/menu_enable.h"
 #include "core/forms/busy_cursor.h"
+#include "core/forms/control_builders.h"
 #include "core/host/user_interface.h"
 #include "core/settings/settings_store.h"
 #include "core/settings/value_names.h"
@@ -19,41 +20,14 @@ using forms::Alignment;
 using forms::Control;
 using forms::ControlKind;
 using forms::Rect;
+using forms::Button;
+using forms::Label;
+using forms::TextBox;
 
 constexpr std::array<std::string_view, 4> kOctetBoxes = {"txtProxyIp1", "txtProxyIp2",
                                                          "txtProxyIp3", "txtProxyIp4"};
 constexpr std::string_view kAddError =
     "An Error Occured while Adding Proxy details. Please try again";
-
-Control MakeControl(std::string name, ControlKind kind, std::string text, Rect rect) {
-  Control control;
-  control.name = std::move(name);
-  control.kind = kind;
-  control.text = std::move(text);
-  control.rect = rect;
-  return control;
-}
-
-Control Label(std::string name, std::string text, Rect rect, Alignment alignment) {
-  Control label = MakeControl(std::move(name), ControlKind::kLabel, std::move(text), rect);
-  label.alignment = alignment;
-  label.fore_color = forms::kNavy;
-  return label;
-}
-
-Control TextBox(std::string name, Rect rect, int tab_index, int max_length) {
-  Control box = MakeControl(std::move(name), ControlKind::kTextBox, "", rect);
-  box.tab_index = tab_index;
-  box.max_length = max_length;
-  box.back_color = forms::kWhite;
-  return box;
-}
-
-Control Button(std::string name, std::string text, Rect rect, int tab_index) {
-  Control button = MakeControl(std::move(name), ControlKind::kButton, std::move(text), rect);
-  button.tab_index = tab_index;
-  return button;
-}
 
 Control Dot(std::string name, int left) {
   Control dot = Label(std::move(name), ".", {left, 1200, 135, 255}, Alignment::kCenter);

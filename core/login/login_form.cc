@@ -6,6 +6,7 @@
 #include "core/addin/web_links.h"
 #include "core/dialogs/menu_enable.h"
 #include "core/forms/busy_cursor.h"
+#include "core/forms/control_builders.h"
 #include "core/host/user_interface.h"
 #include "core/login/login_validation.h"
 #include "core/service/service_client.h"
@@ -21,6 +22,10 @@ using forms::Alignment;
 using forms::Control;
 using forms::ControlKind;
 using forms::Rect;
+using forms::Button;
+using forms::Label;
+using forms::MakeControl;
+using forms::TextBox;
 
 constexpr std::string_view kConnectError =
     "An Error Occured while Connecting to the server. Please try again";
@@ -30,39 +35,10 @@ constexpr forms::Rgb kStopRed{204, 0, 0};
 constexpr forms::Rgb kLinkBlue{0, 0, 255};
 constexpr forms::KeyCode kEnterKey = 13;
 
-Control MakeControl(std::string name, ControlKind kind, std::string text, Rect rect) {
-  Control control;
-  control.name = std::move(name);
-  control.kind = kind;
-  control.text = std::move(text);
-  control.rect = rect;
-  return control;
-}
-
-Control Label(std::string name, std::string text, Rect rect, Alignment alignment = Alignment::kLeft) {
-  Control label = MakeControl(std::move(name), ControlKind::kLabel, std::move(text), rect);
-  label.alignment = alignment;
-  label.fore_color = forms::kNavy;
-  return label;
-}
-
 Control ErrorLabel(std::string name, std::string text, Rect rect) {
   Control label = Label(std::move(name), std::move(text), rect);
   label.fore_color = forms::kRed;
   return label;
-}
-
-Control Button(std::string name, std::string text, Rect rect, int tab_index) {
-  Control button = MakeControl(std::move(name), ControlKind::kButton, std::move(text), rect);
-  button.tab_index = tab_index;
-  return button;
-}
-
-Control TextBox(std::string name, Rect rect, int tab_index) {
-  Control box = MakeControl(std::move(name), ControlKind::kTextBox, "", rect);
-  box.tab_index = tab_index;
-  box.back_color = forms::kWhite;
-  return box;
 }
 
 Control Picture(std::string name, std::string picture, Rect rect) {
