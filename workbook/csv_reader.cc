@@ -105,6 +105,10 @@ std::string_view WithoutByteOrderMark(std::string_view bytes, const std::string&
 std::unique_ptr<Workbook> ReadCsv(std::string_view bytes, const std::string& sheet_name,
                                   const std::string& label, const ReadOptions& options) {
   // A text file has no row limit of its own.
+  if (options.only_sheet && *options.only_sheet != 0) {
+    throw WorkbookError(label + ": no sheet " + std::to_string(*options.only_sheet + 1) +
+                        " (the workbook has 1)");
+  }
   SheetBuilder builder(options, std::numeric_limits<std::int64_t>::max());
   CsvParser(WithoutByteOrderMark(bytes, label), label, builder).Run();
   auto workbook = std::make_unique<LoadedWorkbook>(label);

@@ -2,7 +2,6 @@
 
 #include <expat.h>
 
-#include <cstring>
 #include <exception>
 #include <memory>
 #include <string>

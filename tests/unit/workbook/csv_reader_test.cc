@@ -59,6 +59,10 @@ TEST(CsvReaderTest, OneSheetNamedAsGivenAndActive) {
   EXPECT_EQ(workbook->sheets()[0].name, "contacts");
   EXPECT_EQ(workbook->active_sheet(), 0);
   EXPECT_THROW(workbook->sheet(1), WorkbookError);
+  ReadOptions second;
+  second.only_sheet = 1;
+  EXPECT_THAT([&] { Read("a\n", second); },
+              ::testing::ThrowsMessage<WorkbookError>("contacts.csv: no sheet 2 (the workbook has 1)"));
 }
 
 TEST(CsvReaderTest, EmptyInputIsAnEmptySheet) {

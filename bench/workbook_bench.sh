@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Times xlsx readers side by side on one generated workbook of ROWS rows
+# (default 1,000,000) and 3 columns: Pelorin's reader (bench/workbook_read),
+# Debian's xlsx2csv, openpyxl in read-only mode and SheetJS. Each one reads
+# every cell of the sheet and writes it out as text (thrown away), so all of
+# them do the same work. See bench/README.md.
+#
+# Usage: bench/workbook_bench.sh [ROWS] [RUNS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+rows=${1:-1000000}
+runs=${2:-3}
+python=/usr/bin/python3
+data=${PELORIN_BENCH_DATA:-${TMPDIR:-/tmp}/pelorin-workbook-bench}
+mkdir -p "$data"
+
+echo "== building workbook_read (Release)"
+cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build-release --target workbook_read -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
+reader=$PWD/build-release/bench/workbook_read
+
+inline=$data/contacts-$rows-inline.xlsx
+shared=$data/contacts-$rows-shared.xlsx
+if [ ! -s "$shared" ] || [ ! -s "$inline" ]; then
+  echo "== writing $rows rows with xlsxwriter (constant_memory)"
+  "$python" bench/make_bench_xlsx.py "$rows" "$inline" "$shared"
+fi
+ls -l "$inline" "$shared"
+
+# openpyxl, read-only: every row's values as text, tab-separated.
+cat >"$data/openpyxl_read.py" <<'PY'
+import sys
+import openpyxl
+book = openpyxl.load_workbook(sys.argv[1], read_only=True, data_only=True)
+out = sys.stdout
+for row in book.active.iter_rows(values_only=True):
+    out.write("\t".join("" if v is None else str(v) for v in row) + "\n")
+PY
+
+# SheetJS from the npm registry, into the data folder; skipped when npm
+# cannot install it.
+sheetjs=()
+if command -v node >/dev/null && command -v npm >/dev/null; then
+  if [ ! -d "$data/sheetjs/node_modules/xlsx" ]; then
+    mkdir -p "$data/sheetjs"
+    (cd "$data/sheetjs" && npm install --silent --no-audit --no-fund xlsx >/dev/null 2>&1) || true
+  fi
+  if [ -d "$data/sheetjs/node_modules/xlsx" ]; then
+    cat >"$data/sheetjs/read.js" <<'JS'
+const XLSX = require("xlsx");
+const book = XLSX.readFile(process.argv[2], { dense: true });
+const sheet = book.Sheets[book.SheetNames[0]];
+process.stdout.write(XLSX.utils.sheet_to_csv(sheet, { FS: "\t", rawNumbers: true }));
+JS
+    sheetjs=(node "$data/sheetjs/read.js")
+  fi
+fi
+if [ ${#sheetjs[@]} -eq 0 ]; then echo "== SheetJS unavailable (no node/npm or no registry): skipped"; fi
+
+# The same first rows from every reader, before anything is timed.
+echo "== first rows of each reader"
+# (head closes the pipe early, so a reader's complaint about it is ignored.)
+first_rows() { "$@" 2>/dev/null | head -n 2 || true; }
+first_rows "$reader" "$shared"
+first_rows xlsx2csv -d tab "$shared"
+first_rows "$python" "$data/openpyxl_read.py" "$shared"
+if [ ${#sheetjs[@]} -gt 0 ]; then first_rows "${sheetjs[@]}" "$shared"; fi
+
+for file in "$shared" "$inline"; do
+  echo "== $(basename "$file")"
+  commands=("$reader $file" "xlsx2csv -d tab $file" "$python $data/openpyxl_read.py $file")
+  if [ ${#sheetjs[@]} -gt 0 ]; then commands+=("${sheetjs[*]} $file"); fi
+  if command -v hyperfine >/dev/null; then
+    hyperfine --warmup 1 --runs "$runs" --style basic --export-markdown "$data/$(basename "$file").md" \
+      "${commands[@]}"
+  fi
+  # Peak memory (and wall time, where hyperfine is missing) from GNU time.
+  for command in "${commands[@]}"; do
+    /usr/bin/time -f "%e s wall  %M KB peak  $command" sh -c "exec $command >/dev/null" 2>&1 | tail -n 1
+  done
+done
