@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcurl4-gnutls-dev libcpp-httplib-dev libcli11-dev nlohmann-json3-dev libsqlite3-dev
   libzip-dev libexpat1-dev zlib1g-dev
-  tinyproxy
+  tinyproxy hyperfine
   g++-mingw-w64-x86-64-posix
   clang-14 libclang-rt-14-dev
   python3 python3-openpyxl python3-xlsxwriter xlsx2csv
