@@ -1,7 +1,6 @@
 #include "hosts/cli/cli_main.h"
 
 #include <CLI/CLI.hpp>
-
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -55,7 +54,8 @@ struct Commands {
 void AddSelectionFlags(CLI::App& command, Flags& flags) {
   command.add_option("WORKBOOK", flags.workbook, ".xlsx, .ods or .csv file")->required();
   command.add_option("--sheet", flags.selection.sheet, "Sheet name or 1-based number");
-  command.add_option("--mobile-column", flags.selection.mobile_column, "Column of the mobile numbers");
+  command.add_option("--mobile-column", flags.selection.mobile_column,
+                     "Column of the mobile numbers");
   command.add_option("--message", flags.selection.message, "The message template");
   command.add_option("--message-file", flags.message_file, "A UTF-8 file holding the template");
   command.add_option("--rows", flags.rows, "FIRST-LAST");
@@ -110,7 +110,8 @@ int RunPacketSize(CliRuntime& runtime, const CLI::App& command, const Flags& fla
                   std::ostream& out, std::ostream& err) {
   const bool has_size = command.count("SIZE") > 0;
   if (has_size && flags.packet_size_default) throw UsageError("give SIZE or --default, not both");
-  if (!has_size && !flags.packet_size_default) return RunPacketSizeShowCommand(runtime.settings(), out);
+  if (!has_size && !flags.packet_size_default)
+    return RunPacketSizeShowCommand(runtime.settings(), out);
   return RunPacketSizeSetCommand(runtime, has_size ? flags.packet_size : "", err);
 }
 
@@ -131,7 +132,8 @@ SendSelection CollectSelection(const CLI::App& command, Flags& flags) {
   if (command.count("--later")) selection.later = flags.later;
   const bool inline_message = command.count("--message") > 0;
   const bool file_message = command.count("--message-file") > 0;
-  if (inline_message == file_message) throw UsageError("give exactly one of --message and --message-file");
+  if (inline_message == file_message)
+    throw UsageError("give exactly one of --message and --message-file");
   if (file_message) selection.message = ReadMessageFile(flags.message_file);
   return selection;
 }

@@ -4,6 +4,7 @@
 
 #include "core/addin/credit_query.h"
 #include "core/addin/web_links.h"
+#include "core/host/user_interface.h"
 #include "hosts/cli/cli_runtime.h"
 #include "hosts/cli/exit_status.h"
 
@@ -17,7 +18,8 @@ int RunMenuCommand(CliRuntime& runtime, std::ostream& out) {
 
 int RunLogoutCommand(CliRuntime& runtime) {
   if (!runtime.ClickMenu("Logout")) {
-    runtime.ui().MessageBox("Nobody is logged in.", 0, "Pelorin");
+    runtime.ui().MessageBox("Nobody is logged in.", message_box::kOkOnly,
+                            message_box::kDefaultTitle);
     return kExitRefused;
   }
   return runtime.settings().IsLoggedIn() ? kExitRefused : kExitOk;
@@ -27,8 +29,8 @@ int RunCreditCommand(CliRuntime& runtime, std::ostream& out) {
   bool got_balance = false;
   runtime.ui().set_result_boxes(
       [&got_balance](std::string_view text) {
-        const bool is_balance = text.starts_with(kAvailableCredits) &&
-                                text != std::string(kAvailableCredits) + "ERROR";
+        const bool is_balance =
+            text.starts_with(kAvailableCredits) && text != std::string(kAvailableCredits) + "ERROR";
         got_balance = got_balance || is_balance;
         return is_balance;
       },
@@ -42,17 +44,29 @@ int RunWebLinkCommand(CliRuntime& runtime, WebLink link, bool print_only, std::o
   const SettingsStore& settings = runtime.settings();
   if (print_only) {
     switch (link) {
-      case WebLink::kHelp: out << HelpPageAddress(settings) << '\n'; break;
-      case WebLink::kContact: out << ContactAddress() << '\n'; break;
-      case WebLink::kRegister: out << RegistrationPageAddress(settings) << '\n'; break;
+      case WebLink::kHelp:
+        out << HelpPageAddress(settings) << '\n';
+        break;
+      case WebLink::kContact:
+        out << ContactAddress() << '\n';
+        break;
+      case WebLink::kRegister:
+        out << RegistrationPageAddress(settings) << '\n';
+        break;
     }
     return kExitOk;
   }
   const std::size_t boxes_before = runtime.ui().messages().size();
   switch (link) {
-    case WebLink::kHelp: runtime.ClickMenu("Help"); break;
-    case WebLink::kContact: runtime.ClickMenu("Contact Us"); break;
-    case WebLink::kRegister: WebLinks(runtime.context()).Register(); break;
+    case WebLink::kHelp:
+      runtime.ClickMenu("Help");
+      break;
+    case WebLink::kContact:
+      runtime.ClickMenu("Contact Us");
+      break;
+    case WebLink::kRegister:
+      WebLinks(runtime.context()).Register();
+      break;
   }
   return runtime.ui().messages().size() == boxes_before ? kExitOk : kExitRefused;
 }

@@ -12,8 +12,8 @@ namespace {
 // Tabs and line breaks inside a cell would break a row apart.
 std::string OneLine(const std::string& text) {
   std::string line = text;
-  std::replace_if(line.begin(), line.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; },
-                  ' ');
+  std::replace_if(
+      line.begin(), line.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
   return line;
 }
 
@@ -21,11 +21,21 @@ std::string JsonString(const std::string& text) {
   std::string quoted = "\"";
   for (unsigned char c : text) {
     switch (c) {
-      case '"': quoted += "\\\""; break;
-      case '\\': quoted += "\\\\"; break;
-      case '\n': quoted += "\\n"; break;
-      case '\r': quoted += "\\r"; break;
-      case '\t': quoted += "\\t"; break;
+      case '"':
+        quoted += "\\\"";
+        break;
+      case '\\':
+        quoted += "\\\\";
+        break;
+      case '\n':
+        quoted += "\\n";
+        break;
+      case '\r':
+        quoted += "\\r";
+        break;
+      case '\t':
+        quoted += "\\t";
+        break;
       default:
         if (c < 0x20) {
           static const char* kHex = "0123456789abcdef";

@@ -45,7 +45,8 @@ class OpenedWorkbook {
   OpenedWorkbook(CliRuntime& runtime, const std::string& path, const SendSelection& selection)
       : runtime_(runtime) {
     book_ = workbook::OpenWorkbook(path, ColumnsToRead(selection));
-    runtime.application().set_active_sheet(&book_->sheet(SheetIndex(*book_, selection.sheet, path)));
+    runtime.application().set_active_sheet(
+        &book_->sheet(SheetIndex(*book_, selection.sheet, path)));
   }
   ~OpenedWorkbook() { runtime_.application().set_active_sheet(nullptr); }
 
@@ -98,8 +99,9 @@ int RunSendCommand(CliRuntime& runtime, const std::string& path, const SendSelec
                    std::ostream& out, std::ostream& err) {
   return WithFilledDialog(runtime, path, selection, err, [&](frmSendSMS& dialog) {
     ProgressBar bar(err, ProgressBar::StderrIsTerminal(), "sending");
-    dialog.SetSendProgressListener(
-        [&bar](const SendProgress& progress) { bar.Update(progress.rows_done, progress.rows_total); });
+    dialog.SetSendProgressListener([&bar](const SendProgress& progress) {
+      bar.Update(progress.rows_done, progress.rows_total);
+    });
     dialog.Click("btnSend");
     bar.Finish();
     const std::optional<SendRunResult>& result = dialog.last_send_result();
@@ -118,9 +120,15 @@ int RunPreviewCommand(CliRuntime& runtime, const std::string& path, const SendSe
     if (dialog.previews().size() == before) return kExitRefused;
     const forms::GridModel& grid = dialog.previews().back()->grid();
     switch (format) {
-      case PreviewFormat::kTable: PrintGridTable(grid, out); break;
-      case PreviewFormat::kTsv: PrintGridTsv(grid, out); break;
-      case PreviewFormat::kJson: PrintGridJson(grid, out); break;
+      case PreviewFormat::kTable:
+        PrintGridTable(grid, out);
+        break;
+      case PreviewFormat::kTsv:
+        PrintGridTsv(grid, out);
+        break;
+      case PreviewFormat::kJson:
+        PrintGridJson(grid, out);
+        break;
     }
     return kExitOk;
   });

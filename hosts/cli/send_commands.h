@@ -14,8 +14,8 @@ class CliRuntime;
 enum class PreviewFormat { kTable, kTsv, kJson };
 
 // Prints the status window's final text; 0 only for a completed run.
-int RunSendCommand(CliRuntime& runtime, const std::string& workbook,
-                   const SendSelection& selection, std::ostream& out, std::ostream& err);
+int RunSendCommand(CliRuntime& runtime, const std::string& workbook, const SendSelection& selection,
+                   std::ostream& out, std::ostream& err);
 int RunPreviewCommand(CliRuntime& runtime, const std::string& workbook,
                       const SendSelection& selection, PreviewFormat format, std::ostream& out,
                       std::ostream& err);

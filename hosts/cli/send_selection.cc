@@ -23,8 +23,8 @@ bool AllDigits(const std::string& text) {
 
 LaterTime ParseLater(const std::string& text) {
   // "YYYY-MM-DD HH:MM"
-  const bool shaped = text.size() == 16 && text[4] == '-' && text[7] == '-' && text[10] == ' ' &&
-                      text[13] == ':';
+  const bool shaped =
+      text.size() == 16 && text[4] == '-' && text[7] == '-' && text[10] == ' ' && text[13] == ':';
   LaterTime later{text.substr(0, 4), shaped ? text.substr(5, 2) : "",
                   shaped ? text.substr(8, 2) : "", shaped ? text.substr(11, 2) : "",
                   shaped ? text.substr(14, 2) : ""};

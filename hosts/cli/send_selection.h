@@ -20,14 +20,14 @@ class UsageError : public std::runtime_error {
 };
 
 struct SendSelection {
-  std::string sheet;                // name or 1-based number; empty: the active sheet
+  std::string sheet;  // name or 1-based number; empty: the active sheet
   std::string mobile_column = "A";
   std::string message;
   std::optional<std::string> rows;    // "FIRST-LAST"
   std::optional<std::string> ranges;  // "3-9,35-71"
   std::optional<std::string> sender;
   bool flash = false;
-  std::optional<std::string> later;   // "YYYY-MM-DD HH:MM"
+  std::optional<std::string> later;  // "YYYY-MM-DD HH:MM"
 };
 
 // Checks what can be checked before any workbook is read or request made.

@@ -32,9 +32,7 @@ void StreamUserInterface::FormShown(forms::Form& form) {
   shown_.push_back(&form);
 }
 
-void StreamUserInterface::FormHidden(forms::Form& form) {
-  std::erase(shown_, &form);
-}
+void StreamUserInterface::FormHidden(forms::Form& form) { std::erase(shown_, &form); }
 
 void StreamUserInterface::FormUnloaded(forms::Form& form) { FormHidden(form); }
 

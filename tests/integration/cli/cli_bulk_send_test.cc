@@ -13,8 +13,8 @@
 namespace pelorin::testing {
 namespace {
 
-using ::testing::HasSubstr;
 using nlohmann::json;
+using ::testing::HasSubstr;
 
 constexpr int kRows = 10000;  // rows 1..10000, no header
 constexpr const char* kTemplate = "नमस्ते |B| 🎉, आपका ऑर्डर |C| तैयार है";

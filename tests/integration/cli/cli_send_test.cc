@@ -15,8 +15,8 @@
 namespace pelorin::testing {
 namespace {
 
-using ::testing::HasSubstr;
 using nlohmann::json;
+using ::testing::HasSubstr;
 
 constexpr const char* kTemplate = "Dear |B|, order |C| is ready.";
 
@@ -97,7 +97,8 @@ TEST_F(CliSendTest, FlashAndScheduleReachTheService) {
   json run = Runs().at(0);
   EXPECT_EQ(run["flash"], "Y");
   // The end time is whatever the hidden end-time lists hold.
-  EXPECT_THAT(run["schedule"].get<std::string>(), ::testing::StartsWith(next_year + "-March-07|22|05|"));
+  EXPECT_THAT(run["schedule"].get<std::string>(),
+              ::testing::StartsWith(next_year + "-March-07|22|05|"));
 }
 
 TEST_F(CliSendTest, BadInputIsAUsageErrorAndSendsNothing) {
@@ -155,7 +156,8 @@ TEST_F(CliSendTest, RefusalsOfTheDialogAndTheServiceExitWithOne) {
 }
 
 TEST_F(CliSendTest, NoCreditLeftStopsTheSendBeforeTheDialog) {
-  provider_.RunCommand({"account", "set", "--db", provider_.db_path(), "--id", "bob", "--credits", "0"});
+  provider_.RunCommand(
+      {"account", "set", "--db", provider_.db_path(), "--id", "bob", "--credits", "0"});
   CliResult result = Send({WriteContacts(2), "--rows", "2-3", "--message", kTemplate});
   EXPECT_EQ(result.status, 1);
   EXPECT_THAT(result.err, HasSubstr("Insufficient Credits"));
@@ -164,7 +166,8 @@ TEST_F(CliSendTest, NoCreditLeftStopsTheSendBeforeTheDialog) {
 
 TEST_F(CliSendTest, PreviewPrintsTheMergedMessagesInEachFormat) {
   const std::string csv = WriteContacts(3);
-  CliResult tsv = cli_.Run({"preview", csv, "--rows", "2-4", "--message", kTemplate, "--format", "tsv"});
+  CliResult tsv =
+      cli_.Run({"preview", csv, "--rows", "2-4", "--message", kTemplate, "--format", "tsv"});
   ASSERT_EQ(tsv.status, 0) << tsv.err;
   EXPECT_THAT(tsv.out, HasSubstr("919810000002\tDear Name, 2, order O2 is ready.\n"));
   CliResult as_json =

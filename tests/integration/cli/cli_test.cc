@@ -2,7 +2,6 @@
 // pelorin-provider on 127.0.0.1, with the settings in a private folder.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <filesystem>
@@ -83,7 +82,7 @@ TEST_F(CliTest, SettingsCommandsStoreWhatTheDialogsAccept) {
     int status;
   } cases[] = {
       {{"packet-size", "700"}, 0},
-      {{"packet-size", "12a"}, 2},   // the box's key filter drops the letter
+      {{"packet-size", "12a"}, 2},  // the box's key filter drops the letter
       {{"packet-size", "--default"}, 0},
       {{"proxy", "add", "10", "0", "0", "1", "3128"}, 0},
       {{"proxy", "add", "10", "x", "0", "1", "3128"}, 2},
