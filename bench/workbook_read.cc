@@ -1,5 +1,9 @@
 // workbook_read: reads a workbook and writes every cell text of its active
-// sheet (or all sheets) to stdout, tab-separated, for timing and inspection.
+// sheet to stdout, tab-separated, for timing and inspection. By default the
+// sheet is streamed (StreamSheet) and nothing is kept; --store reads it into
+// the column store first (OpenWorkbook), --all does so for every sheet.
+// Streamed rows end at their last cell; stored rows are padded to the
+// sheet's used columns.
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -10,7 +14,53 @@
 
 namespace {
 
-void WriteSheet(const pelorin::workbook::Workbook& workbook, int index, std::FILE* out) {
+// Collects output lines and writes them in large blocks.
+class Output {
+ public:
+  explicit Output(std::FILE* out) : out_(out) { buffer_.reserve(kBlock + 4096); }
+  ~Output() { Flush(); }
+  std::string& text() { return buffer_; }
+  void MaybeFlush() {
+    if (buffer_.size() >= kBlock) Flush();
+  }
+  void Flush() {
+    std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
+    buffer_.clear();
+  }
+
+ private:
+  static constexpr std::size_t kBlock = 256 * 1024;
+  std::FILE* out_;
+  std::string buffer_;
+};
+
+// Writes cells as they arrive: a line per row, a tab per column step.
+class RowWriter : public pelorin::workbook::CellVisitor {
+ public:
+  explicit RowWriter(Output& output) : output_(output) {}
+  void Cell(int column, std::int64_t row, std::string_view text) override {
+    std::string& out = output_.text();
+    if (row != row_) {
+      if (row_ != 0) out += '\n';
+      for (std::int64_t r = row_ + 1; r < row; ++r) out += '\n';  // empty rows in between
+      row_ = row;
+      column_ = 1;
+      output_.MaybeFlush();
+    }
+    for (; column_ < column; ++column_) out += '\t';
+    out += text;
+  }
+  void Finish() {
+    if (row_ != 0) output_.text() += '\n';
+  }
+
+ private:
+  Output& output_;
+  std::int64_t row_ = 0;
+  int column_ = 1;
+};
+
+void WriteStoredSheet(const pelorin::workbook::Workbook& workbook, int index, Output& output) {
   const auto& info = workbook.sheets()[index];
   const pelorin::Worksheet& sheet = workbook.sheet(index);
   std::vector<std::vector<std::string_view>> columns(info.used_columns);
@@ -18,15 +68,14 @@ void WriteSheet(const pelorin::workbook::Workbook& workbook, int index, std::FIL
     sheet.ReadColumn(pelorin::workbook::ColumnLetters(column), 1, info.used_rows,
                      columns[column - 1]);
   }
-  std::string line;
   for (std::int64_t row = 0; row < info.used_rows; ++row) {
-    line.clear();
+    std::string& line = output.text();
     for (int column = 0; column < info.used_columns; ++column) {
       if (column > 0) line += '\t';
       line += columns[column][row];
     }
     line += '\n';
-    std::fwrite(line.data(), 1, line.size(), out);
+    output.MaybeFlush();
   }
 }
 
@@ -34,17 +83,25 @@ void WriteSheet(const pelorin::workbook::Workbook& workbook, int index, std::FIL
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: workbook_read FILE [--all]\n");
+    std::fprintf(stderr, "usage: workbook_read FILE [--store | --all]\n");
     return 2;
   }
-  bool all = argc > 2 && std::string_view(argv[2]) == "--all";
+  std::string_view mode = argc > 2 ? argv[2] : "";
   try {
+    Output output(stdout);
+    if (mode.empty()) {
+      RowWriter writer(output);
+      pelorin::workbook::StreamSheet(argv[1], writer);
+      writer.Finish();
+      return 0;
+    }
+    bool all = mode == "--all";
     auto workbook = pelorin::workbook::OpenWorkbook(argv[1]);
     int count = static_cast<int>(workbook->sheets().size());
     for (int index = 0; index < count; ++index) {
       if (!all && index != workbook->active_sheet()) continue;
-      if (all) std::printf("== %s\n", workbook->sheets()[index].name.c_str());
-      WriteSheet(*workbook, index, stdout);
+      if (all) output.text() += "== " + workbook->sheets()[index].name + "\n";
+      WriteStoredSheet(*workbook, index, output);
     }
   } catch (const std::exception& error) {
     std::fprintf(stderr, "workbook_read: %s\n", error.what());

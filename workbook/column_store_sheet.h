@@ -8,14 +8,18 @@
 #include <vector>
 
 #include "core/host/worksheet.h"
+#include "workbook/workbook.h"
 
 namespace pelorin::workbook {
 
-class ColumnStoreSheet : public Worksheet {
+class ColumnStoreSheet : public Worksheet, public CellVisitor {
  public:
   // Rows must be given in increasing order within a column; a row skipped
   // is an empty cell. Columns are 1-based (1 = A).
   void SetCell(int column, std::int64_t row, std::string_view text);
+  void Cell(int column, std::int64_t row, std::string_view text) override {
+    SetCell(column, row, text);
+  }
 
   std::string CellText(std::string_view column, std::int64_t row) const override;
   void ReadColumn(std::string_view column, std::int64_t first_row, std::int64_t last_row,

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "workbook/csv_reader.h"
 #include "workbook/ods_reader.h"
@@ -56,14 +57,60 @@ std::unique_ptr<Workbook> OpenPackage(const std::string& path, const std::string
   throw WorkbookError(label + ": not a workbook: a zip archive holding no spreadsheet");
 }
 
+// Hands a sheet already read to a visitor, row by row.
+void Replay(const Workbook& workbook, int index, CellVisitor& visitor) {
+  const SheetInfo& info = workbook.sheets()[index];
+  const Worksheet& sheet = workbook.sheet(index);
+  std::vector<std::vector<std::string_view>> columns(info.used_columns);
+  for (int column = 1; column <= info.used_columns; ++column) {
+    sheet.ReadColumn(ColumnLetters(column), 1, info.used_rows, columns[column - 1]);
+  }
+  for (std::int64_t row = 1; row <= info.used_rows; ++row) {
+    for (int column = 1; column <= info.used_columns; ++column) {
+      std::string_view text = columns[column - 1][row - 1];
+      if (!text.empty()) visitor.Cell(column, row, text);
+    }
+  }
+}
+
+bool IsZip(const std::string& magic) {
+  return magic.rfind("PK\x03\x04", 0) == 0 || magic.rfind("PK\x05\x06", 0) == 0;
+}
+
+std::string LabelOf(const std::string& path) {
+  std::string label = std::filesystem::path(path).filename().string();
+  return label.empty() ? path : label;
+}
+
 }  // namespace
 
+SheetInfo StreamSheet(const std::string& path, CellVisitor& visitor, const ReadOptions& options) {
+  std::string label = LabelOf(path);
+  if (IsZip(FirstBytes(path, label))) {
+    std::optional<ZipArchive> archive;
+    try {
+      archive.emplace(ZipArchive::OpenFile(path, label));
+    } catch (const WorkbookError&) {
+      throw WorkbookError(label + ": the zip archive is damaged or truncated");
+    }
+    bool ods = IsSpreadsheetMimetype(*archive) ||
+               (LowerExtension(path) == ".ods" && archive->Has("content.xml"));
+    if (!ods && (archive->Has("xl/workbook.xml") || archive->Has("_rels/.rels"))) {
+      return StreamXlsxSheet(*archive, options, visitor);
+    }
+  }
+  // The other kinds are small enough to be read whole first.
+  std::unique_ptr<Workbook> workbook = OpenWorkbook(path, options);
+  int index = options.only_sheet.value_or(workbook->active_sheet());
+  Replay(*workbook, index, visitor);
+  return workbook->sheets()[index];
+}
+
 std::unique_ptr<Workbook> OpenWorkbook(const std::string& path, const ReadOptions& options) {
-  std::string label = std::filesystem::path(path).filename().string();
-  if (label.empty()) label = path;
+  std::string label = LabelOf(path);
   std::string magic = FirstBytes(path, label);
   std::string extension = LowerExtension(path);
-  if (magic.rfind("PK\x03\x04", 0) == 0 || magic.rfind("PK\x05\x06", 0) == 0) {
+  if (IsZip(magic)) {
     return OpenPackage(path, label, extension, options);
   }
   if (magic.rfind("\xD0\xCF\x11\xE0", 0) == 0) {

@@ -3,7 +3,16 @@
 namespace pelorin::workbook {
 
 SheetBuilder::SheetBuilder(const ReadOptions& options, std::int64_t max_rows)
-    : max_rows_(max_rows) {
+    : sheet_(std::make_unique<ColumnStoreSheet>()), target_(sheet_.get()), max_rows_(max_rows) {
+  Keep(options);
+}
+
+SheetBuilder::SheetBuilder(const ReadOptions& options, CellVisitor& visitor)
+    : target_(&visitor), max_rows_(kMaxRows) {
+  Keep(options);
+}
+
+void SheetBuilder::Keep(const ReadOptions& options) {
   if (options.columns.empty()) return;
   keep_.assign(static_cast<std::size_t>(kMaxColumns) + 1, false);
   for (int column : options.columns) {
@@ -14,7 +23,7 @@ SheetBuilder::SheetBuilder(const ReadOptions& options, std::int64_t max_rows)
 void SheetBuilder::Put(int column, std::int64_t row, std::string_view text) {
   if (text.empty()) return;
   Note(column, row);
-  if (Wants(column) && row >= 1 && row <= max_rows_) sheet_->SetCell(column, row, text);
+  if (Wants(column) && row >= 1 && row <= max_rows_) target_->Cell(column, row, text);
 }
 
 void SheetBuilder::Note(int column, std::int64_t row) {

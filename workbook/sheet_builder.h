@@ -1,5 +1,6 @@
-// Fills one ColumnStoreSheet as a reader walks a sheet's cells, keeping only
-// the columns the read options ask for and noting the used range of all.
+// Hands a sheet's cells, as a reader walks them, to a ColumnStoreSheet of its
+// own or to a CellVisitor, keeping only the columns the read options ask for
+// and noting the used range of all.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +23,8 @@ class SheetBuilder {
   // Rows past `max_rows` are dropped, so a damaged row number cannot make
   // the store grow without bound.
   explicit SheetBuilder(const ReadOptions& options, std::int64_t max_rows = kMaxRows);
+  // Cells go to `visitor` instead, and Take() has nothing to give.
+  SheetBuilder(const ReadOptions& options, CellVisitor& visitor);
 
   // True when the column's texts are kept; a reader may skip converting a
   // value that is not, and call Note instead.
@@ -38,8 +41,11 @@ class SheetBuilder {
   std::unique_ptr<ColumnStoreSheet> Take() { return std::move(sheet_); }
 
  private:
+  void Keep(const ReadOptions& options);
+
   std::vector<bool> keep_;
-  std::unique_ptr<ColumnStoreSheet> sheet_ = std::make_unique<ColumnStoreSheet>();
+  std::unique_ptr<ColumnStoreSheet> sheet_;
+  CellVisitor* target_;
   std::int64_t max_rows_;
   std::int64_t used_rows_ = 0;
   int used_columns_ = 0;

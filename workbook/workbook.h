@@ -8,6 +8,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/host/worksheet.h"
@@ -47,9 +48,25 @@ class Workbook {
   virtual const Worksheet& sheet(int index) const = 0;
 };
 
+// Receives a sheet's cells as a reader meets them: in the order of the
+// file, which for an .xlsx or .ods is row by row, left to right. Cells with
+// no text are left out.
+class CellVisitor {
+ public:
+  virtual ~CellVisitor() = default;
+  virtual void Cell(int column, std::int64_t row, std::string_view text) = 0;
+};
+
 // Picks the reader by the file's extension (case-insensitive). Throws
 // WorkbookError.
 std::unique_ptr<Workbook> OpenWorkbook(const std::string& path, const ReadOptions& options = {});
+
+// Reads one sheet (options.only_sheet, or else the active one) and hands
+// its cells to `visitor` without keeping them: an .xlsx sheet is read in
+// the memory of a few rows. Returns the sheet's name and used range.
+// Throws WorkbookError, and lets through what the visitor throws.
+SheetInfo StreamSheet(const std::string& path, CellVisitor& visitor,
+                      const ReadOptions& options = {});
 
 // Column letters of a 1-based column number ("A", "Z", "AA") and back (0
 // when the letters are not a column name).

@@ -34,49 +34,80 @@ std::string SheetPart(const ZipArchive& archive, const XlsxSheetEntry& entry,
   return relationship->target;
 }
 
-}  // namespace
+// What every sheet of the workbook is read with.
+struct XlsxBook {
+  XlsxWorkbookPart book;
+  std::vector<XlsxRelationship> relationships;
+  XlsxSharedStrings strings;
+  XlsxStyles styles;
+};
 
-std::unique_ptr<Workbook> ReadXlsx(const ZipArchive& archive, const ReadOptions& options) {
+XlsxBook ReadBook(const ZipArchive& archive, const ReadOptions& options) {
   std::uint64_t cap = options.max_inflated_bytes;
   std::string workbook_part = FindWorkbookPart(archive, cap);
   if (!archive.Has(workbook_part)) {
     throw WorkbookError(archive.label() + ": not an xlsx workbook (no " + workbook_part + ")");
   }
-  XlsxWorkbookPart book = ReadWorkbookPart(archive, workbook_part, cap);
-  if (book.sheets.empty()) throw WorkbookError(archive.label() + ": the workbook has no sheets");
-  int sheet_count = static_cast<int>(book.sheets.size());
+  XlsxBook result;
+  result.book = ReadWorkbookPart(archive, workbook_part, cap);
+  if (result.book.sheets.empty()) {
+    throw WorkbookError(archive.label() + ": the workbook has no sheets");
+  }
+  int sheet_count = static_cast<int>(result.book.sheets.size());
   if (options.only_sheet && (*options.only_sheet < 0 || *options.only_sheet >= sheet_count)) {
     throw WorkbookError(archive.label() + ": no sheet " + std::to_string(*options.only_sheet + 1) +
                         " (the workbook has " + std::to_string(sheet_count) + ")");
   }
-  std::vector<XlsxRelationship> relationships = ReadRelationships(archive, workbook_part, cap);
-
-  XlsxSharedStrings strings;
-  if (const XlsxRelationship* part = FindByType(relationships, "sharedStrings");
+  result.relationships = ReadRelationships(archive, workbook_part, cap);
+  if (const XlsxRelationship* part = FindByType(result.relationships, "sharedStrings");
       part != nullptr && archive.Has(part->target)) {
-    strings = ReadSharedStrings(archive, part->target, cap);
+    result.strings = ReadSharedStrings(archive, part->target, cap);
   }
-  XlsxStyles styles;
-  if (const XlsxRelationship* part = FindByType(relationships, "styles");
+  if (const XlsxRelationship* part = FindByType(result.relationships, "styles");
       part != nullptr && archive.Has(part->target)) {
-    styles = ReadStyles(archive, part->target, cap);
+    result.styles = ReadStyles(archive, part->target, cap);
   }
+  return result;
+}
 
+int ActiveSheet(const XlsxBook& book) {
+  int count = static_cast<int>(book.book.sheets.size());
+  return book.book.active_tab >= 0 && book.book.active_tab < count ? book.book.active_tab : 0;
+}
+
+void ReadSheet(const ZipArchive& archive, const XlsxBook& book, std::size_t index,
+               std::uint64_t cap, SheetBuilder& builder) {
+  XlsxSheetContext context{book.strings, book.styles, book.book.date1904};
+  ReadXlsxSheet(archive, SheetPart(archive, book.book.sheets[index], book.relationships), cap,
+                context, builder);
+}
+
+}  // namespace
+
+std::unique_ptr<Workbook> ReadXlsx(const ZipArchive& archive, const ReadOptions& options) {
+  XlsxBook book = ReadBook(archive, options);
   auto workbook = std::make_unique<LoadedWorkbook>(archive.label());
-  XlsxSheetContext context{strings, styles, book.date1904};
-  for (std::size_t index = 0; index < book.sheets.size(); ++index) {
-    const XlsxSheetEntry& entry = book.sheets[index];
+  for (std::size_t index = 0; index < book.book.sheets.size(); ++index) {
+    const XlsxSheetEntry& entry = book.book.sheets[index];
     if (options.only_sheet && *options.only_sheet != static_cast<int>(index)) {
       workbook->AddSheet(SheetInfo{entry.name}, nullptr);
       continue;
     }
     SheetBuilder builder(options);
-    ReadXlsxSheet(archive, SheetPart(archive, entry, relationships), cap, context, builder);
+    ReadSheet(archive, book, index, options.max_inflated_bytes, builder);
     workbook->AddSheet(builder.info(entry.name), builder.Take());
   }
-  workbook->set_active_sheet(book.active_tab >= 0 && book.active_tab < sheet_count ? book.active_tab
-                                                                                    : 0);
+  workbook->set_active_sheet(ActiveSheet(book));
   return workbook;
+}
+
+SheetInfo StreamXlsxSheet(const ZipArchive& archive, const ReadOptions& options,
+                          CellVisitor& visitor) {
+  XlsxBook book = ReadBook(archive, options);
+  std::size_t index = static_cast<std::size_t>(options.only_sheet.value_or(ActiveSheet(book)));
+  SheetBuilder builder(options, visitor);
+  ReadSheet(archive, book, index, options.max_inflated_bytes, builder);
+  return builder.info(book.book.sheets[index].name);
 }
 
 }  // namespace pelorin::workbook

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "workbook/number_text.h"
-#include "workbook/xml_stream.h"
+#include "workbook/sheet_xml_scanner.h"
 
 namespace pelorin::workbook {
 namespace {
@@ -196,7 +196,7 @@ bool ParseCellReference(std::string_view reference, int& column, std::int64_t& r
 void ReadXlsxSheet(const ZipArchive& archive, std::string_view part, std::uint64_t max_bytes,
                    const XlsxSheetContext& context, SheetBuilder& sheet) {
   SheetHandler handler(context, sheet);
-  ParseXmlPart(archive, part, max_bytes, handler);
+  ScanSheetXmlPart(archive, part, max_bytes, handler);
 }
 
 }  // namespace pelorin::workbook

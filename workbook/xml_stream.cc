@@ -82,37 +82,55 @@ const char* FindAttribute(const char** attributes, std::string_view name) {
   return nullptr;
 }
 
+struct ExpatPieceParser::State {
+  std::unique_ptr<XML_ParserStruct, ParserFree> parser;
+  Session session;
+  std::string place;
+};
+
+ExpatPieceParser::ExpatPieceParser(std::string place, XmlHandler& handler) {
+  XML_Parser parser = XML_ParserCreate(nullptr);
+  if (parser == nullptr) throw WorkbookError(place + ": out of memory for XML");
+  state_.reset(new State{std::unique_ptr<XML_ParserStruct, ParserFree>(parser),
+                         Session{parser, handler, nullptr}, std::move(place)});
+  XML_SetUserData(parser, &state_->session);
+  XML_SetElementHandler(parser, OnStart, OnEnd);
+  XML_SetCharacterDataHandler(parser, OnText);
+  XML_SetStartDoctypeDeclHandler(parser, OnDoctype);
+}
+
+ExpatPieceParser::~ExpatPieceParser() = default;
+
+void ExpatPieceParser::Fail() {
+  XML_Parser parser = state_->parser.get();
+  std::string line = std::to_string(XML_GetCurrentLineNumber(parser));
+  if (state_->session.failure) {
+    try {
+      std::rethrow_exception(state_->session.failure);
+    } catch (const XmlContentError& error) {
+      throw WorkbookError(state_->place + ": line " + line + ": " + error.what());
+    }
+  }
+  throw WorkbookError(state_->place + ": line " + line +
+                      ": malformed XML: " + XML_ErrorString(XML_GetErrorCode(parser)));
+}
+
+void ExpatPieceParser::Feed(std::string_view piece) {
+  if (XML_Parse(state_->parser.get(), piece.data(), static_cast<int>(piece.size()), XML_FALSE) !=
+      XML_STATUS_OK) {
+    Fail();
+  }
+}
+
+void ExpatPieceParser::Finish() {
+  if (XML_Parse(state_->parser.get(), nullptr, 0, XML_TRUE) != XML_STATUS_OK) Fail();
+}
+
 void ParseXmlPart(const ZipArchive& archive, std::string_view part, std::uint64_t max_bytes,
                   XmlHandler& handler) {
-  std::unique_ptr<XML_ParserStruct, ParserFree> parser(
-      XML_ParserCreate(nullptr));
-  if (parser == nullptr) throw WorkbookError(archive.label() + ": out of memory for XML");
-  Session session{parser.get(), handler, nullptr};
-  XML_SetUserData(parser.get(), &session);
-  XML_SetElementHandler(parser.get(), OnStart, OnEnd);
-  XML_SetCharacterDataHandler(parser.get(), OnText);
-  XML_SetStartDoctypeDeclHandler(parser.get(), OnDoctype);
-
-  std::string place = archive.label() + ": " + std::string(part);
-  auto fail = [&]() {
-    std::string line = std::to_string(XML_GetCurrentLineNumber(parser.get()));
-    if (session.failure) {
-      try {
-        std::rethrow_exception(session.failure);
-      } catch (const XmlContentError& error) {
-        throw WorkbookError(place + ": line " + line + ": " + error.what());
-      }
-    }
-    throw WorkbookError(place + ": line " + line + ": malformed XML: " +
-                        XML_ErrorString(XML_GetErrorCode(parser.get())));
-  };
-  archive.Stream(part, max_bytes, [&](std::string_view chunk) {
-    if (XML_Parse(parser.get(), chunk.data(), static_cast<int>(chunk.size()), XML_FALSE) !=
-        XML_STATUS_OK) {
-      fail();
-    }
-  });
-  if (XML_Parse(parser.get(), nullptr, 0, XML_TRUE) != XML_STATUS_OK) fail();
+  ExpatPieceParser parser(archive.label() + ": " + std::string(part), handler);
+  archive.Stream(part, max_bytes, [&](std::string_view chunk) { parser.Feed(chunk); });
+  parser.Finish();
 }
 
 }  // namespace pelorin::workbook

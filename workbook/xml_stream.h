@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 #include "workbook/zip_archive.h"
@@ -35,6 +37,24 @@ XmlName SplitXmlName(const char* name);
 
 // The attribute's value by local name, or nullptr.
 const char* FindAttribute(const char** attributes, std::string_view name);
+
+// Expat fed a document piece by piece; `place` ("book.xlsx: xl/styles.xml")
+// starts its errors, which are WorkbookErrors as ParseXmlPart's.
+class ExpatPieceParser {
+ public:
+  ExpatPieceParser(std::string place, XmlHandler& handler);
+  ~ExpatPieceParser();
+  ExpatPieceParser(const ExpatPieceParser&) = delete;
+  ExpatPieceParser& operator=(const ExpatPieceParser&) = delete;
+
+  void Feed(std::string_view piece);
+  void Finish();
+
+ private:
+  struct State;
+  [[noreturn]] void Fail();
+  std::unique_ptr<State> state_;
+};
 
 // Parses the part; throws WorkbookError for a missing or malformed part, a
 // document type declaration, or an XmlContentError from the handler.
