@@ -16,6 +16,9 @@ constexpr const char* kInvalidToken = "not well-formed (invalid token)";
 // long, so one huge cell cannot hold the whole part in the buffer.
 constexpr std::size_t kLongText = 64 * 1024;
 
+// The piece inflated at a time.
+constexpr std::size_t kChunkBytes = 256 * 1024;
+
 enum ByteClass : unsigned char { kPlain, kNewline, kTab, kReturn, kAmpersand, kLess, kControl, kHigh };
 
 constexpr std::array<unsigned char, 256> MakeByteClasses() {
@@ -107,6 +110,22 @@ std::string_view LocalPart(const char* begin, const char* end) {
   return std::string_view(local, static_cast<std::size_t>(end - local));
 }
 
+// Names are a few bytes long: a loop beats a call to memcmp.
+bool SameBytes(const char* a, std::size_t a_size, const char* b, std::size_t b_size) {
+  if (a_size != b_size) return false;
+  for (std::size_t i = 0; i < a_size; ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
+bool IsPlainText(const char* begin, const char* end) {
+  for (; begin < end; ++begin) {
+    if (kByteClasses[static_cast<unsigned char>(*begin)] != kPlain) return false;
+  }
+  return true;
+}
+
 bool LooksLikeName(std::string_view text) {
   if (text.empty() || !IsNameStart(text[0])) return false;
   return std::all_of(text.begin(), text.end(), IsNameByte);
@@ -114,7 +133,15 @@ bool LooksLikeName(std::string_view text) {
 
 }  // namespace
 
-SheetXmlScanner::SheetXmlScanner(std::string place, XmlHandler& handler)
+std::string_view FindXmlAttribute(const XmlAttribute* attributes, std::size_t count,
+                                  std::string_view name) {
+  for (std::size_t i = 0; i < count; ++i) {
+    if (attributes[i].name == name) return attributes[i].value;
+  }
+  return {};
+}
+
+SheetXmlScanner::SheetXmlScanner(std::string place, SheetXmlHandler& handler)
     : place_(std::move(place)), handler_(handler) {}
 
 void SheetXmlScanner::Malformed(const char* what) const {
@@ -125,33 +152,66 @@ void SheetXmlScanner::Rethrow(const XmlContentError& error) const {
   throw WorkbookError(place_ + ": line " + std::to_string(line_) + ": " + error.what());
 }
 
-void SheetXmlScanner::Feed(std::string_view piece) {
-  buffer_.append(piece);
+char* SheetXmlScanner::Room(std::size_t size) {
+  if (capacity_ - size_ < size + 1) {
+    std::size_t capacity = std::max(capacity_ * 2, size_ + size + 1);
+    auto grown = std::make_unique<char[]>(capacity);
+    if (size_ != 0) std::memcpy(grown.get(), data_.get(), size_);
+    data_ = std::move(grown);
+    capacity_ = capacity;
+  }
+  return data_.get() + size_;
+}
+
+void SheetXmlScanner::Commit(std::size_t size) {
+  size_ += size;
+  data_[size_] = '\0';
   Scan(false);
-  buffer_.erase(0, position_);
+  // Keep only the token not yet whole, at the front.
+  size_ -= position_;
+  if (size_ != 0) std::memmove(data_.get(), data_.get() + position_, size_);
+  data_[size_] = '\0';
   position_ = 0;
 }
 
+void SheetXmlScanner::Feed(std::string_view piece) {
+  char* room = Room(piece.size());
+  if (!piece.empty()) std::memcpy(room, piece.data(), piece.size());
+  Commit(piece.size());
+}
+
 void SheetXmlScanner::Finish() {
+  Room(0);
   Scan(true);
   if (!root_seen_ || !open_starts_.empty()) Malformed("no element found");
 }
 
 void SheetXmlScanner::Scan(bool final) {
-  while (position_ < buffer_.size()) {
-    bool done = buffer_[position_] == '<' ? ScanToken(final) : ScanText(final);
+  while (position_ < size_) {
+    bool done = data_[position_] == '<' ? ScanToken() : ScanText(final);
     if (!done) break;
     anything_seen_ = true;
   }
-  if (final && position_ < buffer_.size()) Malformed("unclosed token");
+  if (final && position_ < size_) Malformed("unclosed token");
 }
 
 bool SheetXmlScanner::ScanText(bool final) {
-  char* data = buffer_.data();
-  std::size_t size = buffer_.size();
-  const void* less = std::memchr(data + position_, '<', size - position_);
-  std::size_t end = less != nullptr ? static_cast<std::size_t>(static_cast<const char*>(less) - data)
-                                    : size;
+  char* data = data_.get();
+  std::size_t size = size_;
+  // Texts between a worksheet's tags are short: look a few bytes ahead
+  // before calling memchr.
+  const char* less = nullptr;
+  const char* near_end = data + std::min(size, position_ + 32);
+  for (const char* at = data + position_; at < near_end; ++at) {
+    if (*at == '<') {
+      less = at;
+      break;
+    }
+  }
+  if (less == nullptr && near_end < data + size) {
+    less = static_cast<const char*>(std::memchr(near_end, '<', static_cast<std::size_t>(data + size - near_end)));
+  }
+  std::size_t end = less != nullptr ? static_cast<std::size_t>(less - data) : size;
   if (less == nullptr && !final) {
     if (size - position_ < kLongText) return false;
     // Stop short of a character, a reference or a "\r\n" the next piece
@@ -307,130 +367,175 @@ std::uint32_t SheetXmlScanner::CharacterNumber(std::string_view digits) const {
   return code;
 }
 
-bool SheetXmlScanner::ScanToken(bool) {
-  char* data = buffer_.data();
-  std::size_t size = buffer_.size();
+bool SheetXmlScanner::ScanToken() {
+  const char* data = data_.get();
+  std::size_t size = size_;
   if (size - position_ < 2) return false;
   char kind = data[position_ + 1];
   if (kind == '!' || kind == '?') return ScanMarkup();
-  // The tag ends at the first '>' outside a quoted value; the search picks
-  // up where the last piece left it.
-  std::size_t at = position_ + std::max<std::size_t>(1, resume_);
-  char quote = resume_quote_;
-  for (; at < size; ++at) {
-    char c = data[at];
-    if (quote != 0) {
-      if (c == quote) quote = 0;
-    } else if (c == '"' || c == '\'') {
-      quote = c;
-    } else if (c == '>') {
-      break;
-    }
+  if (kind == 'v' && ScanPlainValue()) return true;
+  // A tag ends with '>': none among the bytes that came since the last try
+  // means it is still not whole.
+  if (resume_ != 0 &&
+      std::memchr(data + position_ + resume_, '>', size - position_ - resume_) == nullptr) {
+    resume_ = size - position_;
+    return false;
   }
-  if (at == size) {
-    resume_ = at - position_;
-    resume_quote_ = quote;
+  std::size_t end = kind == '/' ? EndTag(position_) : StartTag(position_);
+  if (end == 0) {
+    resume_ = size - position_;
     return false;
   }
   resume_ = 0;
-  resume_quote_ = 0;
-  if (kind == '/') {
-    EndTag(data + position_, data + at);
-  } else {
-    StartTag(data + position_, data + at);
-  }
-  position_ = at + 1;
+  position_ = end;
   return true;
 }
 
-// Skips white space, counting lines; true when there was some.
-bool SheetXmlScanner::SkipSpace(char*& at) {
-  char* start = at;
+namespace {
+
+// Skips white space; the buffer's terminating NUL stops it.
+const char* SkipBlanks(const char* at, std::uint64_t& lines) {
   while (IsSpace(*at)) {
-    if (*at == '\n') ++line_;
+    if (*at == '\n') ++lines;
     ++at;
   }
-  return at != start;
+  return at;
 }
 
-void SheetXmlScanner::StartTag(char* begin, char* end) {
-  if (root_closed_) Malformed("junk after document element");
-  char* at = begin + 1;
-  if (!IsNameStart(*at)) Malformed(kInvalidToken);
+const char* SkipName(const char* at) {
   while (IsNameByte(*at)) ++at;
-  char* name_end = at;
-  attributes_.clear();
+  return at;
+}
+
+}  // namespace
+
+std::size_t SheetXmlScanner::StartTag(std::size_t begin) {
+  if (root_closed_) Malformed("junk after document element");
+  char* data = data_.get();
+  const char* limit = data + size_;  // *limit is NUL: every loop below stops there
+  const char* name = data + begin + 1;
+  if (!IsNameStart(*name)) Malformed(kInvalidToken);
+  const char* name_end = SkipName(name);
+  std::uint64_t lines = 0;
+  spans_.clear();
+  const char* at = name_end;
   bool self_closing = false;
   for (;;) {
-    bool spaced = SkipSpace(at);
-    if (at == end) break;
+    const char* before = at;
+    at = SkipBlanks(at, lines);
+    if (at == limit) return 0;
+    if (*at == '>') break;
     if (*at == '/') {
-      if (at + 1 != end) Malformed(kInvalidToken);
+      if (at + 1 == limit) return 0;
+      if (at[1] != '>') Malformed(kInvalidToken);
       self_closing = true;
+      ++at;
       break;
     }
-    if (!spaced || !IsNameStart(*at)) Malformed(kInvalidToken);
-    char* attribute = at;
-    while (IsNameByte(*at)) ++at;
-    char* attribute_end = at;
-    SkipSpace(at);
+    if (at == before || !IsNameStart(*at)) Malformed(kInvalidToken);
+    const char* attribute = at;
+    at = SkipName(at);
+    const char* attribute_end = at;
+    at = SkipBlanks(at, lines);
+    if (at == limit) return 0;
     if (*at != '=') Malformed(kInvalidToken);
-    ++at;
-    SkipSpace(at);
+    at = SkipBlanks(at + 1, lines);
+    if (at == limit) return 0;
     char quote = *at;
     if (quote != '"' && quote != '\'') Malformed(kInvalidToken);
-    char* value = ++at;
-    char* close = static_cast<char*>(std::memchr(value, quote, static_cast<std::size_t>(end - value)));
-    if (close == nullptr) Malformed(kInvalidToken);
-    char* value_end = Decode(value, close, true);
-    *attribute_end = '\0';
-    *value_end = '\0';
-    for (std::size_t i = 0; i < attributes_.size(); i += 2) {
-      if (std::strcmp(attributes_[i], attribute) == 0) Malformed("duplicate attribute");
-    }
-    attributes_.push_back(attribute);
-    attributes_.push_back(value);
+    const char* value = at + 1;
+    const char* close =
+        static_cast<const char*>(std::memchr(value, quote, static_cast<std::size_t>(limit - value)));
+    if (close == nullptr) return 0;
+    spans_.push_back({static_cast<std::size_t>(attribute - data),
+                      static_cast<std::size_t>(attribute_end - data),
+                      static_cast<std::size_t>(value - data), static_cast<std::size_t>(close - data)});
     at = close + 1;
   }
-  attributes_.push_back(nullptr);
+  // The tag is whole: decode the values in place and hand it over.
+  std::size_t end = static_cast<std::size_t>(at - data) + 1;
+  attributes_.clear();
+  for (std::size_t i = 0; i < spans_.size(); ++i) {
+    const AttributeSpan& span = spans_[i];
+    for (std::size_t j = 0; j < i; ++j) {
+      if (SameBytes(data + spans_[j].name, spans_[j].name_end - spans_[j].name, data + span.name,
+                    span.name_end - span.name)) {
+        Malformed("duplicate attribute");
+      }
+    }
+    char* value_end = data + span.value_end;
+    if (!IsPlainText(data + span.value, value_end)) value_end = Decode(data + span.value, value_end, true);
+    attributes_.push_back({LocalPart(data + span.name, data + span.name_end),
+                           std::string_view(data + span.value,
+                                            static_cast<std::size_t>(value_end - data - span.value))});
+  }
+  line_ += lines;
   root_seen_ = true;
-  std::string_view local = LocalPart(begin + 1, name_end);
+  std::string_view local = LocalPart(name, name_end);
   if (!self_closing) {
     open_starts_.push_back(open_names_.size());
-    open_names_.append(begin + 1, name_end);
+    open_names_.append(name, name_end);
   }
   try {
-    handler_.StartElement(local, attributes_.data());
+    handler_.StartElement(local, attributes_.data(), attributes_.size());
     if (self_closing) handler_.EndElement(local);
   } catch (const XmlContentError& error) {
     Rethrow(error);
   }
   if (open_starts_.empty()) root_closed_ = true;
+  return end;
 }
 
-void SheetXmlScanner::EndTag(char* begin, char* end) {
-  char* at = begin + 2;
-  if (!IsNameStart(*at)) Malformed(kInvalidToken);
-  while (IsNameByte(*at)) ++at;
-  char* name_end = at;
-  SkipSpace(at);
-  if (at != end) Malformed(kInvalidToken);
+std::size_t SheetXmlScanner::EndTag(std::size_t begin) {
+  const char* data = data_.get();
+  const char* limit = data + size_;
+  const char* name = data + begin + 2;
+  if (name == limit) return 0;
+  if (!IsNameStart(*name)) Malformed(kInvalidToken);
+  const char* name_end = SkipName(name);
+  std::uint64_t lines = 0;
+  const char* at = SkipBlanks(name_end, lines);
+  if (at == limit) return 0;
+  if (*at != '>') Malformed(kInvalidToken);
+  line_ += lines;
   if (open_starts_.empty()) Malformed(root_closed_ ? "junk after document element" : "syntax error");
-  std::string_view name(begin + 2, static_cast<std::size_t>(name_end - begin - 2));
-  if (std::string_view(open_names_).substr(open_starts_.back()) != name) Malformed("mismatched tag");
-  open_names_.resize(open_starts_.back());
+  std::size_t length = static_cast<std::size_t>(name_end - name);
+  std::size_t top = open_starts_.back();
+  if (!SameBytes(name, length, open_names_.data() + top, open_names_.size() - top)) {
+    Malformed("mismatched tag");
+  }
+  open_names_.resize(top);
   open_starts_.pop_back();
   try {
-    handler_.EndElement(LocalPart(name.data(), name.data() + name.size()));
+    handler_.EndElement(LocalPart(name, name_end));
   } catch (const XmlContentError& error) {
     Rethrow(error);
   }
   if (open_starts_.empty()) root_closed_ = true;
+  return static_cast<std::size_t>(at - data) + 1;
+}
+
+// "<v>TEXT</v>" with plain TEXT, most of a sheet's bytes, in one step.
+bool SheetXmlScanner::ScanPlainValue() {
+  const char* data = data_.get();
+  const char* limit = data + size_;
+  const char* text = data + position_ + 3;
+  if (text > limit || text[-1] != '>' || open_starts_.empty()) return false;
+  const char* at = text;
+  while (kByteClasses[static_cast<unsigned char>(*at)] == kPlain) ++at;  // the NUL at limit stops it
+  if (limit - at < 4 || at[0] != '<' || at[1] != '/' || at[2] != 'v' || at[3] != '>') return false;
+  try {
+    handler_.TextElement("v", std::string_view(text, static_cast<std::size_t>(at - text)));
+  } catch (const XmlContentError& error) {
+    Rethrow(error);
+  }
+  position_ = static_cast<std::size_t>(at - data) + 4;
+  return true;
 }
 
 // Comments, processing instructions, CDATA sections and declarations.
 bool SheetXmlScanner::ScanMarkup() {
-  std::string_view rest(buffer_.data() + position_, buffer_.size() - position_);
+  std::string_view rest(data_.get() + position_, size_ - position_);
   // 1 when `rest` starts with `prefix`, 0 when it cannot, -1 when too short to tell.
   auto starts = [&rest](std::string_view prefix) {
     std::size_t n = std::min(prefix.size(), rest.size());
@@ -458,8 +563,8 @@ bool SheetXmlScanner::ScanMarkup() {
     return false;
   }
   resume_ = 0;
-  char* body = buffer_.data() + position_ + opening.size();
-  char* body_end = buffer_.data() + position_ + close;
+  char* body = data_.get() + position_ + opening.size();
+  char* body_end = data_.get() + position_ + close;
   if (opening == "<![CDATA[") {
     if (open_starts_.empty()) Malformed(kInvalidToken);
     Deliver(body, body_end, true);
@@ -514,43 +619,62 @@ bool NeedsExpat(std::string_view head) {
   return !EqualsIgnoringCase(declaration.substr(at + 1, close - at - 1), "utf-8");
 }
 
+// Hands expat's events on as the scanner's.
+class ExpatAdapter : public XmlHandler {
+ public:
+  explicit ExpatAdapter(SheetXmlHandler& handler) : handler_(handler) {}
+  void StartElement(std::string_view name, const char** attributes) override {
+    attributes_.clear();
+    for (const char** at = attributes; *at != nullptr; at += 2) {
+      attributes_.push_back({SplitXmlName(at[0]).local, at[1]});
+    }
+    handler_.StartElement(name, attributes_.data(), attributes_.size());
+  }
+  void EndElement(std::string_view name) override { handler_.EndElement(name); }
+  void Text(std::string_view text) override { handler_.Text(text); }
+
+ private:
+  SheetXmlHandler& handler_;
+  std::vector<XmlAttribute> attributes_;
+};
+
 }  // namespace
 
 void ScanSheetXmlPart(const ZipArchive& archive, std::string_view part, std::uint64_t max_bytes,
-                      XmlHandler& handler) {
+                      SheetXmlHandler& handler) {
+  ExpatAdapter adapter(handler);
   std::string place = archive.label() + ": " + std::string(part);
-  std::unique_ptr<SheetXmlScanner> scanner;
-  std::unique_ptr<ExpatPieceParser> expat;
-  std::string head;
+  ZipPartReader reader = archive.OpenPart(part, max_bytes);
   // The first kilobyte tells which parser reads the part.
-  auto choose = [&] {
-    if (NeedsExpat(head)) {
-      expat = std::make_unique<ExpatPieceParser>(place, handler);
-      expat->Feed(head);
-    } else {
-      scanner = std::make_unique<SheetXmlScanner>(place, handler);
-      std::string_view start(head);
-      if (start.substr(0, 3) == "\xEF\xBB\xBF") start.remove_prefix(3);
-      scanner->Feed(start);
-    }
-    head = std::string();
-  };
-  archive.Stream(part, max_bytes, [&](std::string_view chunk) {
-    if (scanner != nullptr) {
-      scanner->Feed(chunk);
-    } else if (expat != nullptr) {
-      expat->Feed(chunk);
-    } else {
-      head.append(chunk);
-      if (head.size() >= 1024) choose();
-    }
-  });
-  if (scanner == nullptr && expat == nullptr) choose();
-  if (scanner != nullptr) {
-    scanner->Finish();
-  } else {
-    expat->Finish();
+  std::string head(kChunkBytes, '\0');
+  std::size_t got = 0;
+  while (got < 1024) {
+    std::size_t more = reader.Read(head.data() + got, head.size() - got);
+    if (more == 0) break;
+    got += more;
   }
+  if (NeedsExpat(std::string_view(head.data(), got))) {
+    ExpatPieceParser expat(place, adapter);
+    expat.Feed(std::string_view(head.data(), got));
+    while (std::size_t more = reader.Read(head.data(), head.size())) {
+      expat.Feed(std::string_view(head.data(), more));
+    }
+    expat.Finish();
+    return;
+  }
+  SheetXmlScanner scanner(place, handler);
+  std::string_view start(head.data(), got);
+  if (start.substr(0, 3) == "\xEF\xBB\xBF") start.remove_prefix(3);
+  scanner.Feed(start);
+  head = std::string();
+  // Inflated straight into the scanner's buffer, with no copy between.
+  for (;;) {
+    char* room = scanner.Room(kChunkBytes);
+    std::size_t more = reader.Read(room, kChunkBytes);
+    if (more == 0) break;
+    scanner.Commit(more);
+  }
+  scanner.Finish();
 }
 
 }  // namespace pelorin::workbook

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,27 +13,58 @@
 
 namespace pelorin::workbook {
 
-// Hands the same events as expat to an XmlHandler (local names, attributes
-// NUL-terminated, entities and character references decoded, CDATA as
-// text), several times faster since it knows no DTDs and no encoding but
-// UTF-8. Pieces may split any token. Throws WorkbookError "PLACE: line N:
+// An attribute as the scanner hands it over: local name, decoded value.
+struct XmlAttribute {
+  std::string_view name;
+  std::string_view value;
+};
+
+// What a worksheet reader is told; names are local names, prefixes dropped.
+class SheetXmlHandler {
+ public:
+  virtual ~SheetXmlHandler() = default;
+  virtual void StartElement(std::string_view name, const XmlAttribute* attributes,
+                            std::size_t count) = 0;
+  virtual void EndElement(std::string_view name) = 0;
+  virtual void Text(std::string_view text) = 0;
+  // An element holding nothing but text ("<v>12</v>"), told in one call.
+  virtual void TextElement(std::string_view name, std::string_view text) {
+    StartElement(name, nullptr, 0);
+    if (!text.empty()) Text(text);
+    EndElement(name);
+  }
+};
+
+// The value of the attribute by local name; a null view when absent.
+std::string_view FindXmlAttribute(const XmlAttribute* attributes, std::size_t count,
+                                  std::string_view name);
+
+// Hands the events expat would to a SheetXmlHandler (entities and
+// character references decoded, CDATA as text), several times faster since
+// it knows no DTDs and no encoding but UTF-8. Pieces may split any token. Throws WorkbookError "PLACE: line N:
 // malformed XML: WHAT" for a document expat would refuse, and "PLACE: line
 // N: WHAT" for an XmlContentError from the handler.
 class SheetXmlScanner {
  public:
-  SheetXmlScanner(std::string place, XmlHandler& handler);
+  SheetXmlScanner(std::string place, SheetXmlHandler& handler);
 
   void Feed(std::string_view piece);
+  // Room for `size` more bytes after the pending ones, to be filled and
+  // then scanned by Commit: a piece put there is not copied again.
+  char* Room(std::size_t size);
+  void Commit(std::size_t size);
   void Finish();
 
  private:
   void Scan(bool final);
   // Each returns false when its token is not whole in the buffer yet.
   bool ScanText(bool final);
-  bool ScanToken(bool final);
+  bool ScanToken();
   bool ScanMarkup();
-  void StartTag(char* begin, char* end);
-  void EndTag(char* begin, char* end);
+  bool ScanPlainValue();
+  // Each returns the offset just past the tag, or 0 when it is not whole.
+  std::size_t StartTag(std::size_t begin);
+  std::size_t EndTag(std::size_t begin);
   void CheckInstruction(const char* begin, const char* end) const;
   void Deliver(char* begin, char* end, bool cdata);
   // Decode in place and return the new end: the decoded text is never longer.
@@ -40,23 +72,34 @@ class SheetXmlScanner {
   char* DecodeCData(char* read, char* end);
   char* DecodeReference(char* read, char* end, char*& write);
   std::uint32_t CharacterNumber(std::string_view digits) const;
-  bool SkipSpace(char*& at);
   [[noreturn]] void Malformed(const char* what) const;
   [[noreturn]] void Rethrow(const XmlContentError& error) const;
 
   std::string place_;
-  XmlHandler& handler_;
-  std::string buffer_;
+  SheetXmlHandler& handler_;
+  // The bytes not scanned yet, with a NUL after them that ends every loop
+  // over a token.
+  std::unique_ptr<char[]> data_;
+  std::size_t capacity_ = 0;
+  std::size_t size_ = 0;
   std::size_t position_ = 0;
-  // Where the search for the end of the pending token resumes, from
-  // position_, and whether it stopped inside a quoted value.
+  // How much of the pending token, from position_, was seen already: only
+  // what came since can complete it.
   std::size_t resume_ = 0;
-  char resume_quote_ = 0;
   std::uint64_t line_ = 1;
   // The open elements' qualified names, one after another.
   std::string open_names_;
   std::vector<std::size_t> open_starts_;
-  std::vector<const char*> attributes_;
+  // A start tag's attributes: where their names and values lie in the
+  // buffer while the tag is checked, then as handed over.
+  struct AttributeSpan {
+    std::size_t name;
+    std::size_t name_end;
+    std::size_t value;
+    std::size_t value_end;
+  };
+  std::vector<AttributeSpan> spans_;
+  std::vector<XmlAttribute> attributes_;
   bool root_seen_ = false;
   bool root_closed_ = false;
   bool anything_seen_ = false;
@@ -65,6 +108,6 @@ class SheetXmlScanner {
 // Streams a worksheet part through SheetXmlScanner, or through expat when
 // the part declares an encoding other than UTF-8 or starts as UTF-16.
 void ScanSheetXmlPart(const ZipArchive& archive, std::string_view part, std::uint64_t max_bytes,
-                      XmlHandler& handler);
+                      SheetXmlHandler& handler);
 
 }  // namespace pelorin::workbook

@@ -9,19 +9,16 @@
 namespace pelorin::workbook {
 namespace {
 
-std::uint64_t ParseUnsigned(const char* text, std::uint64_t otherwise) {
-  if (text == nullptr) return otherwise;
+std::uint64_t ParseUnsigned(std::string_view text, std::uint64_t otherwise) {
+  if (text.data() == nullptr) return otherwise;
   std::uint64_t value = 0;
-  std::string_view view(text);
-  auto [end, error] = std::from_chars(view.data(), view.data() + view.size(), value);
-  return error == std::errc() && end == view.data() + view.size() ? value : otherwise;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end == text.data() + text.size() ? value : otherwise;
 }
 
 enum class CellType { kNumber, kShared, kInline, kFormulaText, kBoolean, kError, kDate };
 
-CellType TypeOf(const char* t) {
-  if (t == nullptr) return CellType::kNumber;
-  std::string_view type(t);
+CellType TypeOf(std::string_view type) {
   if (type == "s") return CellType::kShared;
   if (type == "inlineStr") return CellType::kInline;
   if (type == "str") return CellType::kFormulaText;
@@ -31,14 +28,15 @@ CellType TypeOf(const char* t) {
   return CellType::kNumber;
 }
 
-class SheetHandler : public XmlHandler {
+class SheetHandler : public SheetXmlHandler {
  public:
   SheetHandler(const XlsxSheetContext& context, SheetBuilder& sheet)
       : context_(context), sheet_(sheet) {}
 
-  void StartElement(std::string_view name, const char** attributes) override {
+  void StartElement(std::string_view name, const XmlAttribute* attributes,
+                    std::size_t count) override {
     if (name == "c") {
-      StartCell(attributes);
+      StartCell(attributes, count);
     } else if (name == "v" && in_cell_) {
       collecting_value_ = true;
     } else if (name == "is" && in_cell_) {
@@ -46,7 +44,7 @@ class SheetHandler : public XmlHandler {
     } else if (in_inline_) {
       inline_text_.Start(name);
     } else if (name == "row") {
-      StartRow(attributes);
+      StartRow(attributes, count);
     }
   }
 
@@ -62,6 +60,14 @@ class SheetHandler : public XmlHandler {
     }
   }
 
+  void TextElement(std::string_view name, std::string_view text) override {
+    if (name == "v" && in_cell_) {
+      value_.append(text);  // a cell's value, the commonest element of a sheet
+      return;
+    }
+    SheetXmlHandler::TextElement(name, text);
+  }
+
   void Text(std::string_view text) override {
     if (collecting_value_) {
       value_.append(text);
@@ -71,36 +77,37 @@ class SheetHandler : public XmlHandler {
   }
 
  private:
-  void StartRow(const char** attributes) {
-    std::uint64_t number = ParseUnsigned(FindAttribute(attributes, "r"), 0);
+  void StartRow(const XmlAttribute* attributes, std::size_t count) {
+    std::uint64_t number = ParseUnsigned(FindXmlAttribute(attributes, count, "r"), 0);
     row_ = number == 0 ? row_ + 1 : static_cast<std::int64_t>(number);
     next_column_ = 1;
   }
 
-  void StartCell(const char** attributes) {
+  void StartCell(const XmlAttribute* attributes, std::size_t count) {
     in_cell_ = true;
     value_.clear();
     inline_text_.Clear();
     column_ = next_column_;
-    const char* reference = nullptr;
-    const char* type = nullptr;
-    const char* style = nullptr;
+    std::string_view reference;
+    std::string_view type;
+    std::string_view style;
     // One pass over the attributes: this runs for every cell of the sheet.
-    for (const char** at = attributes; *at != nullptr; at += 2) {
-      std::string_view name = SplitXmlName(at[0]).local;
-      if (name == "r") {
-        reference = at[1];
-      } else if (name == "t") {
-        type = at[1];
-      } else if (name == "s") {
-        style = at[1];
+    for (std::size_t i = 0; i < count; ++i) {
+      std::string_view name = attributes[i].name;
+      if (name.size() != 1) continue;
+      if (name[0] == 'r') {
+        reference = attributes[i].value;
+      } else if (name[0] == 't') {
+        type = attributes[i].value;
+      } else if (name[0] == 's') {
+        style = attributes[i].value;
       }
     }
-    if (reference != nullptr) {
+    if (reference.data() != nullptr) {
       int column = 0;
       std::int64_t row = 0;
       if (!ParseCellReference(reference, column, row) || column == 0) {
-        throw XmlContentError(std::string("bad cell reference \"") + reference + "\"");
+        throw XmlContentError("bad cell reference \"" + std::string(reference) + "\"");
       }
       column_ = column;
       if (row != 0) row_ = row;
@@ -118,7 +125,7 @@ class SheetHandler : public XmlHandler {
     }
     switch (type_) {
       case CellType::kShared:
-        sheet_.Put(column_, row_, context_.strings.at(ParseUnsigned(value_.c_str(), UINT64_MAX)));
+        sheet_.Put(column_, row_, context_.strings.at(ParseUnsigned(value_, UINT64_MAX)));
         break;
       case CellType::kInline:
         sheet_.Put(column_, row_, DecodeXmlEscapes(inline_text_.text()));

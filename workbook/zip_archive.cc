@@ -30,10 +30,6 @@ std::string OpenErrorText(int code) {
   }
 }
 
-struct FileCloser {
-  void operator()(zip_file_t* file) const { zip_fclose(file); }
-};
-
 }  // namespace
 
 ZipArchive::ZipArchive(zip* archive, std::string label, std::unique_ptr<std::string> bytes)
@@ -80,34 +76,52 @@ std::int64_t ZipArchive::Locate(std::string_view part) const {
 
 bool ZipArchive::Has(std::string_view part) const { return Locate(part) >= 0; }
 
-void ZipArchive::Stream(std::string_view part, std::uint64_t max_bytes,
-                        const std::function<void(std::string_view)>& sink) const {
+ZipPartReader::ZipPartReader(zip_file* file, std::string place, std::uint64_t max_bytes)
+    : file_(file), place_(std::move(place)), max_bytes_(max_bytes) {}
+
+ZipPartReader::ZipPartReader(ZipPartReader&& other) noexcept
+    : file_(other.file_), place_(std::move(other.place_)), max_bytes_(other.max_bytes_),
+      total_(other.total_) {
+  other.file_ = nullptr;
+}
+
+ZipPartReader::~ZipPartReader() {
+  if (file_ != nullptr) zip_fclose(file_);
+}
+
+void ZipPartReader::TooBig() const {
+  throw WorkbookError(place_ + ": inflates to more than " + std::to_string(max_bytes_) +
+                      " bytes, the limit for one part (a decompression bomb?)");
+}
+
+std::size_t ZipPartReader::Read(char* out, std::size_t size) {
+  zip_int64_t got = zip_fread(file_, out, size);
+  if (got < 0) throw WorkbookError(place_ + ": damaged: " + zip_file_strerror(file_));
+  total_ += static_cast<std::uint64_t>(got);
+  if (total_ > max_bytes_) TooBig();
+  return static_cast<std::size_t>(got);
+}
+
+ZipPartReader ZipArchive::OpenPart(std::string_view part, std::uint64_t max_bytes) const {
   std::string place = label_ + ": " + std::string(part);
   std::int64_t index = Locate(part);
   if (index < 0) throw WorkbookError(place + ": missing from the package");
-  std::string too_big = place + ": inflates to more than " + std::to_string(max_bytes) +
-                        " bytes, the limit for one part (a decompression bomb?)";
   zip_stat_t stat;
   zip_stat_init(&stat);
-  if (zip_stat_index(archive_, index, 0, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE) &&
-      stat.size > max_bytes) {
-    throw WorkbookError(too_big);
-  }
-  std::unique_ptr<zip_file_t, FileCloser> file(zip_fopen_index(archive_, index, 0));
-  if (file == nullptr) {
-    throw WorkbookError(place + ": cannot be read: " + zip_strerror(archive_));
-  }
+  bool sized = zip_stat_index(archive_, index, 0, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE);
+  zip_file_t* file = sized && stat.size > max_bytes ? nullptr : zip_fopen_index(archive_, index, 0);
+  ZipPartReader reader(file, place, max_bytes);
+  if (sized && stat.size > max_bytes) reader.TooBig();
+  if (file == nullptr) throw WorkbookError(place + ": cannot be read: " + zip_strerror(archive_));
+  return reader;
+}
+
+void ZipArchive::Stream(std::string_view part, std::uint64_t max_bytes,
+                        const std::function<void(std::string_view)>& sink) const {
+  ZipPartReader reader = OpenPart(part, max_bytes);
   std::string buffer(kChunkBytes, '\0');
-  std::uint64_t total = 0;
-  for (;;) {
-    zip_int64_t got = zip_fread(file.get(), buffer.data(), buffer.size());
-    if (got < 0) {
-      throw WorkbookError(place + ": damaged: " + zip_file_strerror(file.get()));
-    }
-    if (got == 0) break;
-    total += static_cast<std::uint64_t>(got);
-    if (total > max_bytes) throw WorkbookError(too_big);
-    sink(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
+  while (std::size_t got = reader.Read(buffer.data(), buffer.size())) {
+    sink(std::string_view(buffer.data(), got));
   }
 }
 

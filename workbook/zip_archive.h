@@ -9,8 +9,32 @@
 #include <string_view>
 
 struct zip;
+struct zip_file;
 
 namespace pelorin::workbook {
+
+// One part of a ZipArchive being inflated, read in pieces into the
+// caller's memory under the part's cap.
+class ZipPartReader {
+ public:
+  ZipPartReader(ZipPartReader&& other) noexcept;
+  ZipPartReader& operator=(ZipPartReader&&) = delete;
+  ~ZipPartReader();
+
+  // Inflates up to `size` bytes into `out`; 0 at the end of the part.
+  // Throws WorkbookError when the part is damaged or passes the cap.
+  std::size_t Read(char* out, std::size_t size);
+
+ private:
+  friend class ZipArchive;
+  ZipPartReader(zip_file* file, std::string place, std::uint64_t max_bytes);
+  [[noreturn]] void TooBig() const;
+
+  zip_file* file_;
+  std::string place_;
+  std::uint64_t max_bytes_;
+  std::uint64_t total_ = 0;
+};
 
 class ZipArchive {
  public:
@@ -33,6 +57,9 @@ class ZipArchive {
   void Stream(std::string_view part, std::uint64_t max_bytes,
               const std::function<void(std::string_view)>& sink) const;
   std::string Read(std::string_view part, std::uint64_t max_bytes) const;
+  // The part opened for reading in pieces; throws as Stream does. The
+  // archive must outlive the reader.
+  ZipPartReader OpenPart(std::string_view part, std::uint64_t max_bytes) const;
 
  private:
   ZipArchive(zip* archive, std::string label, std::unique_ptr<std::string> bytes);
