@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Times xlsx readers side by side on one generated workbook of ROWS rows
-# (default 1,000,000) and 3 columns: Pelorin's reader (bench/workbook_read),
-# Debian's xlsx2csv, openpyxl in read-only mode and SheetJS. Each one reads
-# every cell of the sheet and writes it out as text (thrown away), so all of
-# them do the same work. See bench/README.md.
+# (default 1,000,000) and 3 columns: Pelorin's reader (bench/workbook_read,
+# streaming and through the column store), Debian's xlsx2csv, openpyxl in
+# read-only mode and SheetJS. Each one reads every cell of the sheet and
+# writes it out as text (thrown away), so all of them do the same work. The
+# floor, bench/inflate_floor, only inflates the sheet's XML. See
+# bench/README.md.
 #
 # Usage: bench/workbook_bench.sh [ROWS] [RUNS]
+# PELORIN_BENCH_BUILD names the Release build folder (default build-release).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,10 +18,12 @@ python=/usr/bin/python3
 data=${PELORIN_BENCH_DATA:-${TMPDIR:-/tmp}/pelorin-workbook-bench}
 mkdir -p "$data"
 
-echo "== building workbook_read (Release)"
-cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build-release --target workbook_read -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
-reader=$PWD/build-release/bench/workbook_read
+build=${PELORIN_BENCH_BUILD:-build-release}
+echo "== building workbook_read and inflate_floor (Release, $build)"
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" --target workbook_read inflate_floor -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
+reader=$PWD/$build/bench/workbook_read
+floor=$PWD/$build/bench/inflate_floor
 
 inline=$data/contacts-$rows-inline.xlsx
 shared=$data/contacts-$rows-shared.xlsx
@@ -63,17 +68,32 @@ echo "== first rows of each reader"
 # (head closes the pipe early, so a reader's complaint about it is ignored.)
 first_rows() { "$@" 2>/dev/null | head -n 2 || true; }
 first_rows "$reader" "$shared"
+first_rows "$reader" "$shared" --store
 first_rows xlsx2csv -d tab "$shared"
 first_rows "$python" "$data/openpyxl_read.py" "$shared"
 if [ ${#sheetjs[@]} -gt 0 ]; then first_rows "${sheetjs[@]}" "$shared"; fi
 
 for file in "$shared" "$inline"; do
   echo "== $(basename "$file")"
-  commands=("$reader $file" "xlsx2csv -d tab $file" "$python $data/openpyxl_read.py $file")
+  commands=("$floor $file" "$reader $file" "$reader $file --store" "xlsx2csv -d tab $file"
+            "$python $data/openpyxl_read.py $file")
   if [ ${#sheetjs[@]} -gt 0 ]; then commands+=("${sheetjs[*]} $file"); fi
   if command -v hyperfine >/dev/null; then
+    json=$data/$(basename "$file").json
     hyperfine --warmup 1 --runs "$runs" --style basic --export-markdown "$data/$(basename "$file").md" \
-      "${commands[@]}"
+      --export-json "$json" "${commands[@]}"
+    # Medians, and each against ours (streaming) and against the floor.
+    "$python" - "$json" <<'PY'
+import json, sys
+results = json.load(open(sys.argv[1]))["results"]
+median = {r["command"]: r["median"] for r in results}
+commands = [r["command"] for r in results]
+floor, ours = median[commands[0]], median[commands[1]]
+print("%-8s %-8s %-9s %s" % ("median s", "/ floor", "ours / it", "command"))
+for command in commands:
+    m = median[command]
+    print("%8.3f %8.2f %9.2f %s" % (m, m / floor, ours / m, command))
+PY
   fi
   # Peak memory (and wall time, where hyperfine is missing) from GNU time.
   for command in "${commands[@]}"; do

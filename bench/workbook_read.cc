@@ -4,6 +4,7 @@
 // the column store first (OpenWorkbook), --all does so for every sheet.
 // Streamed rows end at their last cell; stored rows are padded to the
 // sheet's used columns.
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -60,22 +61,31 @@ class RowWriter : public pelorin::workbook::CellVisitor {
   int column_ = 1;
 };
 
+// Bulk reads in slabs of rows, so the views handed out stay few.
 void WriteStoredSheet(const pelorin::workbook::Workbook& workbook, int index, Output& output) {
+  constexpr std::int64_t kSlab = 4096;
   const auto& info = workbook.sheets()[index];
   const pelorin::Worksheet& sheet = workbook.sheet(index);
-  std::vector<std::vector<std::string_view>> columns(info.used_columns);
+  std::vector<std::string> letters;
   for (int column = 1; column <= info.used_columns; ++column) {
-    sheet.ReadColumn(pelorin::workbook::ColumnLetters(column), 1, info.used_rows,
-                     columns[column - 1]);
+    letters.push_back(pelorin::workbook::ColumnLetters(column));
   }
-  for (std::int64_t row = 0; row < info.used_rows; ++row) {
-    std::string& line = output.text();
+  std::vector<std::vector<std::string_view>> columns(info.used_columns);
+  for (std::int64_t first = 1; first <= info.used_rows; first += kSlab) {
+    std::int64_t last = std::min(info.used_rows, first + kSlab - 1);
     for (int column = 0; column < info.used_columns; ++column) {
-      if (column > 0) line += '\t';
-      line += columns[column][row];
+      columns[column].clear();
+      sheet.ReadColumn(letters[column], first, last, columns[column]);
     }
-    line += '\n';
-    output.MaybeFlush();
+    for (std::int64_t row = 0; row <= last - first; ++row) {
+      std::string& line = output.text();
+      for (int column = 0; column < info.used_columns; ++column) {
+        if (column > 0) line += '\t';
+        line += columns[column][row];
+      }
+      line += '\n';
+      output.MaybeFlush();
+    }
   }
 }
 

@@ -4,17 +4,29 @@
 
 namespace pelorin::workbook {
 
+void ColumnStoreSheet::Column::AddEnd(std::uint64_t end, std::uint64_t narrow_limit) {
+  if (wide.empty() && end <= narrow_limit) {
+    narrow.push_back(static_cast<std::uint32_t>(end));
+    return;
+  }
+  if (wide.empty()) {
+    wide.assign(narrow.begin(), narrow.end());
+    narrow = std::vector<std::uint32_t>();
+  }
+  wide.push_back(end);
+}
+
 void ColumnStoreSheet::SetCell(int column, std::int64_t row, std::string_view text) {
   if (column < 1 || row < 1 || text.empty()) return;
   if (static_cast<int>(columns_.size()) < column) columns_.resize(column);
   Column& target = columns_[column - 1];
   // Rows left out in between are empty cells: repeat the last offset.
-  while (static_cast<std::int64_t>(target.offsets.size()) < row) {
-    target.offsets.push_back(target.bytes.size());
+  while (static_cast<std::int64_t>(target.ends()) < row) {
+    target.AddEnd(target.bytes.size(), narrow_limit_);
   }
-  if (static_cast<std::int64_t>(target.offsets.size()) > row) return;  // out of order: keep the first
+  if (static_cast<std::int64_t>(target.ends()) > row) return;  // out of order: keep the first
   target.bytes.append(text);
-  target.offsets.push_back(target.bytes.size());
+  target.AddEnd(target.bytes.size(), narrow_limit_);
   if (row > used_rows_) used_rows_ = row;
 }
 
@@ -29,9 +41,9 @@ const ColumnStoreSheet::Column* ColumnStoreSheet::FindColumn(std::string_view le
 }
 
 std::string_view ColumnStoreSheet::CellOf(const Column& column, std::int64_t row) {
-  if (row >= static_cast<std::int64_t>(column.offsets.size())) return {};
-  std::uint64_t begin = column.offsets[row - 1];
-  return std::string_view(column.bytes).substr(begin, column.offsets[row] - begin);
+  if (row >= static_cast<std::int64_t>(column.ends())) return {};
+  std::uint64_t begin = column.offset(static_cast<std::size_t>(row - 1));
+  return std::string_view(column.bytes).substr(begin, column.offset(static_cast<std::size_t>(row)) - begin);
 }
 
 std::string ColumnStoreSheet::CellText(std::string_view column, std::int64_t row) const {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,11 @@ namespace pelorin::workbook {
 
 class ColumnStoreSheet : public Worksheet, public CellVisitor {
  public:
+  // A column keeps 32-bit offsets, half the memory of a row's cell, until
+  // its text passes `narrow_limit` bytes (4 GiB; less only in tests).
+  explicit ColumnStoreSheet(std::uint64_t narrow_limit = std::numeric_limits<std::uint32_t>::max())
+      : narrow_limit_(narrow_limit) {}
+
   // Rows must be given in increasing order within a column; a row skipped
   // is an empty cell. Columns are 1-based (1 = A).
   void SetCell(int column, std::int64_t row, std::string_view text);
@@ -31,14 +37,24 @@ class ColumnStoreSheet : public Worksheet, public CellVisitor {
  private:
   struct Column {
     std::string bytes;
-    // offsets[r - 1] .. offsets[r] is row r's text; rows past the end are empty.
-    std::vector<std::uint64_t> offsets{0};
+    // Row r's text is bytes from offset(r - 1) to offset(r); rows past the
+    // end are empty. `narrow` is used until the text outgrows it, `wide`
+    // after.
+    std::vector<std::uint32_t> narrow{0};
+    std::vector<std::uint64_t> wide;
+
+    std::size_t ends() const { return wide.empty() ? narrow.size() : wide.size(); }
+    std::uint64_t offset(std::size_t index) const {
+      return wide.empty() ? narrow[index] : wide[index];
+    }
+    void AddEnd(std::uint64_t end, std::uint64_t narrow_limit);
   };
   const Column* FindColumn(std::string_view letters, std::int64_t row) const;
   static std::string_view CellOf(const Column& column, std::int64_t row);
 
   std::vector<Column> columns_;
   std::int64_t used_rows_ = 0;
+  std::uint64_t narrow_limit_;
 };
 
 }  // namespace pelorin::workbook

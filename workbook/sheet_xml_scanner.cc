@@ -187,6 +187,13 @@ void SheetXmlScanner::Finish() {
 }
 
 void SheetXmlScanner::Scan(bool final) {
+  if (!bom_checked_) {
+    std::string_view start(data_.get() + position_, std::min<std::size_t>(size_ - position_, 3));
+    std::string_view bom = "\xEF\xBB\xBF";
+    if (start.size() < 3 && !final && bom.substr(0, start.size()) == start) return;
+    if (start == bom) position_ += 3;
+    bom_checked_ = true;
+  }
   while (position_ < size_) {
     bool done = data_[position_] == '<' ? ScanToken() : ScanText(final);
     if (!done) break;
@@ -663,9 +670,7 @@ void ScanSheetXmlPart(const ZipArchive& archive, std::string_view part, std::uin
     return;
   }
   SheetXmlScanner scanner(place, handler);
-  std::string_view start(head.data(), got);
-  if (start.substr(0, 3) == "\xEF\xBB\xBF") start.remove_prefix(3);
-  scanner.Feed(start);
+  scanner.Feed(std::string_view(head.data(), got));
   head = std::string();
   // Inflated straight into the scanner's buffer, with no copy between.
   for (;;) {

@@ -103,6 +103,7 @@ class SheetXmlScanner {
   bool root_seen_ = false;
   bool root_closed_ = false;
   bool anything_seen_ = false;
+  bool bom_checked_ = false;
 };
 
 // Streams a worksheet part through SheetXmlScanner, or through expat when

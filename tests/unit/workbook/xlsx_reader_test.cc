@@ -230,5 +230,47 @@ TEST(XlsxReaderTest, DamagedArchivesAreRefused) {
   EXPECT_THROW(ReadXlsx(ZipArchive::OpenBytes(flipped, "x.xlsx"), {}), WorkbookError);
 }
 
+// Writes cells down as "B2=text" in the order they come.
+class CellList : public CellVisitor {
+ public:
+  void Cell(int column, std::int64_t row, std::string_view text) override {
+    cells.push_back(ColumnLetters(column) + std::to_string(row) + "=" + std::string(text));
+  }
+  std::vector<std::string> cells;
+};
+
+TEST(XlsxReaderTest, StreamingHandsOverTheCellsOfOneSheetInFileOrder) {
+  XlsxFixture fixture;
+  fixture.shared_strings = kStrings;
+  fixture.workbook_extra = "<bookViews><workbookView activeTab=\"1\"/></bookViews>";
+  fixture.sheets = {{"First", Sheet("<row r=\"1\"><c r=\"A1\"><v>9</v></c></row>")},
+                    {"Second", Sheet("<row r=\"2\"><c r=\"B2\" t=\"s\"><v>0</v></c>"
+                                     "<c r=\"D2\"><v>1.50</v></c></row>"
+                                     "<row r=\"4\"><c r=\"A4\" t=\"b\"><v>1</v></c></row>")}};
+  ZipArchive archive = ZipArchive::OpenBytes(fixture.Bytes(), "book.xlsx");
+  CellList active;
+  SheetInfo info = StreamXlsxSheet(archive, {}, active);
+  EXPECT_THAT(active.cells, ElementsAre("B2=plain", "D2=1.5", "A4=TRUE"));
+  EXPECT_EQ(info.name, "Second");
+  EXPECT_EQ(info.used_rows, 4);
+  EXPECT_EQ(info.used_columns, 4);
+
+  ReadOptions first_only;
+  first_only.only_sheet = 0;
+  first_only.columns = {2};
+  CellList first;
+  EXPECT_EQ(StreamXlsxSheet(archive, first_only, first).used_columns, 1);
+  EXPECT_TRUE(first.cells.empty());  // column A is not asked for
+}
+
+TEST(XlsxReaderTest, SheetsInAnotherEncodingAreReadByExpat) {
+  XlsxFixture fixture;
+  fixture.sheets = {{"Latin", std::string("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>"
+                                          "<worksheet xmlns=\"") + kMain +
+                                  "\"><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>caf\xE9</t>"
+                                  "</is></c></row></sheetData></worksheet>"}};
+  EXPECT_EQ(Read(fixture)->sheet(0).CellText("A", 1), "caf\xC3\xA9");
+}
+
 }  // namespace
 }  // namespace pelorin::workbook
