@@ -106,6 +106,8 @@ static bool IsGeneralForm(std::string_view text) {
          whole.size() + fraction.size() <= static_cast<std::size_t>(kSignificantDigits);
 }
 
+bool IsGeneralNumberText(std::string_view stored) { return IsGeneralForm(stored); }
+
 std::string GeneralNumberText(std::string_view stored) {
   if (IsGeneralForm(stored)) return std::string(stored);
   double value = 0;

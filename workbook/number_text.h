@@ -15,6 +15,9 @@ std::string GeneralNumberText(double value);
 // A number as written in a file ("1.5", "3.0000000000000004E-2") in general
 // form; text that is not a number is kept as it is.
 std::string GeneralNumberText(std::string_view stored);
+// True when GeneralNumberText(stored) is `stored` itself ("42", "0.5"),
+// so a caller may use the text as it is.
+bool IsGeneralNumberText(std::string_view stored);
 
 // What a number format shows a serial number as.
 enum class DateKind { kNone, kDate, kTime, kDateTime };

@@ -119,6 +119,17 @@ bool SameBytes(const char* a, std::size_t a_size, const char* b, std::size_t b_s
   return true;
 }
 
+// The first `byte` in [begin, end), or nullptr; attribute values are short,
+// so the first bytes are looked at before memchr is called.
+const char* FindByte(const char* begin, const char* end, char byte) {
+  const char* near_end = end - begin > 16 ? begin + 16 : end;
+  for (const char* at = begin; at < near_end; ++at) {
+    if (*at == byte) return at;
+  }
+  if (near_end == end) return nullptr;
+  return static_cast<const char*>(std::memchr(near_end, byte, static_cast<std::size_t>(end - near_end)));
+}
+
 bool IsPlainText(const char* begin, const char* end) {
   for (; begin < end; ++begin) {
     if (kByteClasses[static_cast<unsigned char>(*begin)] != kPlain) return false;
@@ -205,19 +216,7 @@ void SheetXmlScanner::Scan(bool final) {
 bool SheetXmlScanner::ScanText(bool final) {
   char* data = data_.get();
   std::size_t size = size_;
-  // Texts between a worksheet's tags are short: look a few bytes ahead
-  // before calling memchr.
-  const char* less = nullptr;
-  const char* near_end = data + std::min(size, position_ + 32);
-  for (const char* at = data + position_; at < near_end; ++at) {
-    if (*at == '<') {
-      less = at;
-      break;
-    }
-  }
-  if (less == nullptr && near_end < data + size) {
-    less = static_cast<const char*>(std::memchr(near_end, '<', static_cast<std::size_t>(data + size - near_end)));
-  }
+  const char* less = FindByte(data + position_, data + size, '<');
   std::size_t end = less != nullptr ? static_cast<std::size_t>(less - data) : size;
   if (less == nullptr && !final) {
     if (size - position_ < kLongText) return false;
@@ -451,8 +450,7 @@ std::size_t SheetXmlScanner::StartTag(std::size_t begin) {
     char quote = *at;
     if (quote != '"' && quote != '\'') Malformed(kInvalidToken);
     const char* value = at + 1;
-    const char* close =
-        static_cast<const char*>(std::memchr(value, quote, static_cast<std::size_t>(limit - value)));
+    const char* close = FindByte(value, limit, quote);
     if (close == nullptr) return 0;
     spans_.push_back({static_cast<std::size_t>(attribute - data),
                       static_cast<std::size_t>(attribute_end - data),

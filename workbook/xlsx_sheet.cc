@@ -152,7 +152,11 @@ class SheetHandler : public SheetXmlHandler {
     if (value_.empty()) return;
     DateKind kind = context_.styles.kind(style_);
     if (kind == DateKind::kNone) {
-      sheet_.Put(column_, row_, GeneralNumberText(value_));
+      if (IsGeneralNumberText(value_)) {
+        sheet_.Put(column_, row_, value_);
+      } else {
+        sheet_.Put(column_, row_, GeneralNumberText(value_));
+      }
       return;
     }
     double serial = 0;
