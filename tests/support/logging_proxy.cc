@@ -1,4 +1,4 @@
-#include "logging_proxy.h"
+#include "tests/support/logging_proxy.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -16,7 +16,7 @@
 
 extern char** environ;
 
-namespace pelorin::service_test {
+namespace pelorin::testing {
 namespace {
 
 // "Connect" is the level at which tinyproxy logs each request line.
@@ -166,4 +166,4 @@ void LoggingProxy::Stop() {
   pid_ = -1;
 }
 
-}  // namespace pelorin::service_test
+}  // namespace pelorin::testing

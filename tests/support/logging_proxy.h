@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace pelorin::service_test {
+namespace pelorin::testing {
 
 // A loopback port nothing listens on at the moment of asking.
 int UnusedLoopbackPort();
@@ -45,4 +45,4 @@ class LoggingProxy {
   int port_ = 0;
 };
 
-}  // namespace pelorin::service_test
+}  // namespace pelorin::testing

@@ -10,7 +10,7 @@
 
 #include "local_http_server.h"
 #include "scratch_directory.h"
-#include "tinyproxy_process.h"
+#include "tests/support/logging_proxy.h"
 
 namespace pelorin::posix {
 namespace {
@@ -18,7 +18,7 @@ namespace {
 using ::testing::HasSubstr;
 using testing::LocalHttpServer;
 using testing::ScratchDirectory;
-using testing::TinyproxyProcess;
+using testing::LoggingProxy;
 using testing::UnusedLoopbackPort;
 
 // Sets the variable for the test's lifetime and puts the old value back.
@@ -123,10 +123,10 @@ TEST_F(CurlTransportTest, ProxyVariablesOfTheEnvironmentAreIgnored) {
 }
 
 TEST_F(CurlTransportTest, UsesTheRequestsProxy) {
-  std::optional<std::string> program = TinyproxyProcess::InstalledProgram();
+  std::optional<std::string> program = LoggingProxy::InstalledProgram();
   if (!program) GTEST_SKIP() << "tinyproxy is not installed";
   ScratchDirectory scratch;
-  TinyproxyProcess proxy(*program, scratch.path());
+  LoggingProxy proxy(*program, scratch.path());
   // Even a no_proxy list that names the server does not bypass it.
   ScopedVariable bypass("no_proxy", "127.0.0.1,localhost");
 

@@ -49,7 +49,4 @@ class LocalHttpServer {
   std::vector<ReceivedRequest> requests_;
 };
 
-// A loopback port that nothing listens on (it was free a moment ago).
-int UnusedLoopbackPort();
-
 }  // namespace pelorin::testing

@@ -12,7 +12,7 @@
 #include "core/dialogs/proxy_form.h"
 #include "core/login/login_form.h"
 #include "core/settings/value_names.h"
-#include "logging_proxy.h"
+#include "tests/support/logging_proxy.h"
 #include "posix_addin.h"
 #include "provider_process.h"
 #include "temp_folder.h"
@@ -26,7 +26,9 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Not;
 using ::testing::StartsWith;
+using testing::LoggingProxy;
 using testing::ProviderProcess;
+using testing::UnusedLoopbackPort;
 
 class ProxyTest : public ::testing::Test {
  protected:

@@ -8,7 +8,7 @@
 #include "compose_url.h"
 #include "core/addin/credit_query.h"
 #include "core/login/login_form.h"
-#include "logging_proxy.h"
+#include "tests/support/logging_proxy.h"
 #include "posix_addin.h"
 #include "provider_process.h"
 #include "temp_folder.h"
@@ -20,6 +20,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::Not;
 using testing::ProviderProcess;
+using testing::UnusedLoopbackPort;
 
 constexpr const char* kDefaultFailMessage = "Login Failed. Please check you Login ID and Password";
 
