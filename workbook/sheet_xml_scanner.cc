@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "workbook/part_prefetcher.h"
 #include "workbook/workbook.h"
 
 namespace pelorin::workbook {
@@ -477,10 +478,7 @@ std::size_t SheetXmlScanner::StartTag(std::size_t begin) {
   line_ += lines;
   root_seen_ = true;
   std::string_view local = LocalPart(name, name_end);
-  if (!self_closing) {
-    open_starts_.push_back(open_names_.size());
-    open_names_.append(name, name_end);
-  }
+  if (!self_closing) Open(name, static_cast<std::size_t>(name_end - name));
   try {
     handler_.StartElement(local, attributes_.data(), attributes_.size());
     if (self_closing) handler_.EndElement(local);
@@ -489,6 +487,20 @@ std::size_t SheetXmlScanner::StartTag(std::size_t begin) {
   }
   if (open_starts_.empty()) root_closed_ = true;
   return end;
+}
+
+void SheetXmlScanner::Open(const char* name, std::size_t length) {
+  if (open_names_capacity_ - open_names_size_ < length) {
+    std::size_t capacity = std::max<std::size_t>(open_names_capacity_ * 2, open_names_size_ + length + 64);
+    auto grown = std::make_unique<char[]>(capacity);
+    if (open_names_size_ != 0) std::memcpy(grown.get(), open_names_.get(), open_names_size_);
+    open_names_ = std::move(grown);
+    open_names_capacity_ = capacity;
+  }
+  open_starts_.push_back(open_names_size_);
+  char* out = open_names_.get() + open_names_size_;
+  for (std::size_t i = 0; i < length; ++i) out[i] = name[i];
+  open_names_size_ += length;
 }
 
 std::size_t SheetXmlScanner::EndTag(std::size_t begin) {
@@ -506,10 +518,10 @@ std::size_t SheetXmlScanner::EndTag(std::size_t begin) {
   if (open_starts_.empty()) Malformed(root_closed_ ? "junk after document element" : "syntax error");
   std::size_t length = static_cast<std::size_t>(name_end - name);
   std::size_t top = open_starts_.back();
-  if (!SameBytes(name, length, open_names_.data() + top, open_names_.size() - top)) {
+  if (!SameBytes(name, length, open_names_.get() + top, open_names_size_ - top)) {
     Malformed("mismatched tag");
   }
-  open_names_.resize(top);
+  open_names_size_ = top;
   open_starts_.pop_back();
   try {
     handler_.EndElement(LocalPart(name, name_end));
@@ -649,34 +661,18 @@ void ScanSheetXmlPart(const ZipArchive& archive, std::string_view part, std::uin
                       SheetXmlHandler& handler) {
   ExpatAdapter adapter(handler);
   std::string place = archive.label() + ": " + std::string(part);
-  ZipPartReader reader = archive.OpenPart(part, max_bytes);
-  // The first kilobyte tells which parser reads the part.
-  std::string head(kChunkBytes, '\0');
-  std::size_t got = 0;
-  while (got < 1024) {
-    std::size_t more = reader.Read(head.data() + got, head.size() - got);
-    if (more == 0) break;
-    got += more;
-  }
-  if (NeedsExpat(std::string_view(head.data(), got))) {
+  // Inflating runs a few pieces ahead on a thread of its own.
+  PartPrefetcher pieces(archive.OpenPart(part, max_bytes), kChunkBytes, 4);
+  // The first piece tells which parser reads the part.
+  std::string_view piece = pieces.Next();
+  if (NeedsExpat(piece)) {
     ExpatPieceParser expat(place, adapter);
-    expat.Feed(std::string_view(head.data(), got));
-    while (std::size_t more = reader.Read(head.data(), head.size())) {
-      expat.Feed(std::string_view(head.data(), more));
-    }
+    for (; !piece.empty(); piece = pieces.Next()) expat.Feed(piece);
     expat.Finish();
     return;
   }
   SheetXmlScanner scanner(place, handler);
-  scanner.Feed(std::string_view(head.data(), got));
-  head = std::string();
-  // Inflated straight into the scanner's buffer, with no copy between.
-  for (;;) {
-    char* room = scanner.Room(kChunkBytes);
-    std::size_t more = reader.Read(room, kChunkBytes);
-    if (more == 0) break;
-    scanner.Commit(more);
-  }
+  for (; !piece.empty(); piece = pieces.Next()) scanner.Feed(piece);
   scanner.Finish();
 }
 

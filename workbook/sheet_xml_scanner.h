@@ -71,6 +71,7 @@ class SheetXmlScanner {
   char* Decode(char* read, char* end, bool attribute);
   char* DecodeCData(char* read, char* end);
   char* DecodeReference(char* read, char* end, char*& write);
+  void Open(const char* name, std::size_t length);
   std::uint32_t CharacterNumber(std::string_view digits) const;
   [[noreturn]] void Malformed(const char* what) const;
   [[noreturn]] void Rethrow(const XmlContentError& error) const;
@@ -87,8 +88,11 @@ class SheetXmlScanner {
   // what came since can complete it.
   std::size_t resume_ = 0;
   std::uint64_t line_ = 1;
-  // The open elements' qualified names, one after another.
-  std::string open_names_;
+  // The open elements' qualified names, one after another, in a buffer
+  // grown by hand: an element is opened for every cell.
+  std::unique_ptr<char[]> open_names_;
+  std::size_t open_names_size_ = 0;
+  std::size_t open_names_capacity_ = 0;
   std::vector<std::size_t> open_starts_;
   // A start tag's attributes: where their names and values lie in the
   // buffer while the tag is checked, then as handed over.
