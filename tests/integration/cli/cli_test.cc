@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -125,6 +126,31 @@ TEST_F(CliTest, HelpHandsTheAddressToTheDesktopOpener) {
   std::string line;
   std::getline(opened, line);
   EXPECT_EQ(line, "http://" + provider_.host_port() + "/excel_plugin.html");
+}
+
+TEST(CliSheetsTest, ListsEverySheetWithTheActiveOneMarked) {
+  CliRunner cli;
+  CliResult result = cli.Run({"sheets", PELORIN_EXAMPLES_DIR "/contacts.xlsx"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out,
+            "  1\tNotes\t1 rows\t1 columns (A-A)\n"
+            "* 2\tContacts\t37 rows\t4 columns (A-D)\n");
+}
+
+TEST(CliSheetsTest, AnUnreadableWorkbookIsOneLineAndExitTwo) {
+  CliRunner cli;
+  const std::string truncated = cli.dir() + "/truncated.xlsx";
+  {
+    std::ifstream in(PELORIN_EXAMPLES_DIR "/contacts.xlsx", std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    std::ofstream(truncated, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+  }
+  for (const std::string& path : {truncated, cli.dir() + "/absent.ods"}) {
+    CliResult result = cli.Run({"sheets", path});
+    EXPECT_EQ(result.status, 2) << path;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    EXPECT_THAT(result.err, HasSubstr(std::filesystem::path(path).filename().string()));
+  }
 }
 
 }  // namespace
