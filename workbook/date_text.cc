@@ -190,8 +190,8 @@ std::string IsoDateTimeText(std::string_view iso) {
   bool negative = Expect(rest, '-');
   if (!ReadNumber(rest, 0, year) || !Expect(rest, '-') || !ReadNumber(rest, 2, month) ||
       !Expect(rest, '-') || !ReadNumber(rest, 2, day) || month < 1 || month > 12 || day < 1 ||
-      day > 31 || negative) {
-    return std::string(iso);
+      day > 31 || negative || year > 9999) {
+    return std::string(iso);  // beyond year 9999 no spreadsheet shows a date
   }
   std::int64_t days = DaysFromCivil(year, static_cast<int>(month), static_cast<int>(day));
   if (rest.empty()) return DateText(CivilFromDays(days));

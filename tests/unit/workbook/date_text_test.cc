@@ -84,6 +84,7 @@ TEST(IsoTextTest, DatesAndDurationsOfOpenDocumentCells) {
       {"1899-12-30", "1899-12-30"},
       {"not a date", "not a date"},
       {"2024-13-01", "2024-13-01"},
+      {"400400200000-01-05T13:43:20", "400400200000-01-05T13:43:20"},
   };
   for (const auto& [iso, text] : dates) EXPECT_EQ(IsoDateTimeText(iso), text) << iso;
   const std::pair<const char*, const char*> durations[] = {
