@@ -150,12 +150,13 @@ int Dispatch(const Commands& c, Flags& flags, std::ostream& out, std::ostream& e
   if (c.menu->parsed()) return RunMenuCommand(runtime, out);
   if (c.logout->parsed()) return RunLogoutCommand(runtime);
   if (c.credit->parsed()) return RunCreditCommand(runtime, out);
-  if (c.help->parsed()) return RunWebLinkCommand(runtime, WebLink::kHelp, flags.print_only, out);
+  if (c.help->parsed())
+    return RunWebLinkCommand(runtime, WebLink::kHelp, flags.print_only, out, err);
   if (c.contact->parsed()) {
-    return RunWebLinkCommand(runtime, WebLink::kContact, flags.print_only, out);
+    return RunWebLinkCommand(runtime, WebLink::kContact, flags.print_only, out, err);
   }
   if (c.reg->parsed()) {
-    return RunWebLinkCommand(runtime, WebLink::kRegister, flags.print_only, out);
+    return RunWebLinkCommand(runtime, WebLink::kRegister, flags.print_only, out, err);
   }
   if (c.host->parsed()) return RunHostCommand(runtime.settings(), flags.host, out, err);
   if (c.proxy_show->parsed()) return RunProxyShowCommand(runtime.settings(), out);
@@ -173,7 +174,7 @@ int Dispatch(const Commands& c, Flags& flags, std::ostream& out, std::ostream& e
     return RunPreviewCommand(runtime, flags.workbook, CollectSelection(*c.preview, flags),
                              FormatOf(flags.format), out, err);
   }
-  if (c.senders->parsed()) return RunSendersCommand(runtime, out);
+  if (c.senders->parsed()) return RunSendersCommand(runtime, out, err);
   return kExitBadInput;
 }
 

@@ -11,6 +11,7 @@
 #include "core/addin/connect.h"
 #include "core/service/service_client.h"
 #include "core/settings/settings_store.h"
+#include "hosts/cli/recording_services.h"
 #include "hosts/cli/stream_user_interface.h"
 #include "hosts/cli/workbook_application.h"
 #include "platform/posix/curl_transport.h"
@@ -46,6 +47,8 @@ class CliRuntime {
   StreamUserInterface& ui() { return ui_; }
   WorkbookApplication& application() { return application_; }
   AddinContext& context() { return context_; }
+  const RecordingBrowser& browser() const { return recording_browser_; }
+  const RecordingTransport& transport() const { return recording_transport_; }
 
  private:
   posix::FileSettingsBackend backend_;
@@ -53,11 +56,14 @@ class CliRuntime {
   posix::SystemClock clock_;
   posix::PosixNetworkInterfaces network_;
   posix::XdgBrowser browser_;
+  RecordingTransport recording_transport_{transport_};
+  RecordingBrowser recording_browser_{browser_};
   SettingsStore settings_{backend_};
   StreamUserInterface ui_;
-  ServiceClient service_{transport_, settings_, ui_};
+  ServiceClient service_{recording_transport_, settings_, ui_};
   WorkbookApplication application_;
-  AddinContext context_{ui_, settings_, service_, clock_, network_, browser_, nullptr, nullptr};
+  AddinContext context_{ui_,      settings_,          service_, clock_,
+                        network_, recording_browser_, nullptr,  nullptr};
   Connect connect_{context_};
   bool connected_ = false;
 };

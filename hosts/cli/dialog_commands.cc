@@ -74,7 +74,7 @@ Credentials AskCredentials(const LoginFlags& flags, std::istream& in) {
 
 void ReportUpdate(forms::Form& form, std::ostream& err) {
   auto* login = dynamic_cast<frmLogin*>(&form);
-  if (login == nullptr || !login->control("imgDownload").visible) return;
+  if (login == nullptr || login->strDownloadURL().empty()) return;
   err << login->control("lblalert").text << ": " << login->strDownloadURL() << '\n';
 }
 

@@ -40,7 +40,8 @@ int RunCreditCommand(CliRuntime& runtime, std::ostream& out) {
   return got_balance ? kExitOk : kExitRefused;
 }
 
-int RunWebLinkCommand(CliRuntime& runtime, WebLink link, bool print_only, std::ostream& out) {
+int RunWebLinkCommand(CliRuntime& runtime, WebLink link, bool print_only, std::ostream& out,
+                      std::ostream& err) {
   const SettingsStore& settings = runtime.settings();
   if (print_only) {
     switch (link) {
@@ -56,7 +57,7 @@ int RunWebLinkCommand(CliRuntime& runtime, WebLink link, bool print_only, std::o
     }
     return kExitOk;
   }
-  const std::size_t boxes_before = runtime.ui().messages().size();
+  const int opened_before = runtime.browser().opened();
   switch (link) {
     case WebLink::kHelp:
       runtime.ClickMenu("Help");
@@ -68,7 +69,10 @@ int RunWebLinkCommand(CliRuntime& runtime, WebLink link, bool print_only, std::o
       WebLinks(runtime.context()).Register();
       break;
   }
-  return runtime.ui().messages().size() == boxes_before ? kExitOk : kExitRefused;
+  if (runtime.browser().opened() > opened_before) return kExitOk;
+  // The add-in opens pages quietly; the command line still says it failed.
+  if (link != WebLink::kContact) err << "pelorin: no browser could be started\n";
+  return kExitRefused;
 }
 
 }  // namespace pelorin::cli

@@ -16,6 +16,7 @@ int RunCreditCommand(CliRuntime& runtime, std::ostream& out);
 
 enum class WebLink { kHelp, kContact, kRegister };
 // Opens the page or mail link, or with `print_only` prints its address.
-int RunWebLinkCommand(CliRuntime& runtime, WebLink link, bool print_only, std::ostream& out);
+int RunWebLinkCommand(CliRuntime& runtime, WebLink link, bool print_only, std::ostream& out,
+                      std::ostream& err);
 
 }  // namespace pelorin::cli

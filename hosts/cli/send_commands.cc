@@ -134,9 +134,15 @@ int RunPreviewCommand(CliRuntime& runtime, const std::string& path, const SendSe
   });
 }
 
-int RunSendersCommand(CliRuntime& runtime, std::ostream& out) {
+int RunSendersCommand(CliRuntime& runtime, std::ostream& out, std::ostream& err) {
+  const int failures_before = runtime.transport().failures();
   frmSendSMS* dialog = OpenSendDialog(runtime);
   if (dialog == nullptr) return kExitRefused;
+  if (runtime.transport().failures() > failures_before) {
+    err << "pelorin: the service could not be reached: " << runtime.transport().last_failure()
+        << '\n';
+    return kExitRefused;
+  }
   const forms::Control& status = dialog->control("lblDND");
   out << "DND filter: " << (status.visible ? status.text : std::string("unknown")) << '\n';
   const forms::Control& senders = dialog->control("ddlSenderID");

@@ -20,6 +20,6 @@ int RunPreviewCommand(CliRuntime& runtime, const std::string& workbook,
                       const SendSelection& selection, PreviewFormat format, std::ostream& out,
                       std::ostream& err);
 // The DND status caption and the sender IDs the dialog offers.
-int RunSendersCommand(CliRuntime& runtime, std::ostream& out);
+int RunSendersCommand(CliRuntime& runtime, std::ostream& out, std::ostream& err);
 
 }  // namespace pelorin::cli

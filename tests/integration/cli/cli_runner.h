@@ -28,6 +28,8 @@ class CliRunner {
   // Folders searched before /usr/bin for programs the command starts, such
   // as a stand-in xdg-open.
   void PrependToPath(const std::string& folder) { path_ = folder + ":" + path_; }
+  // Only these folders: a command then finds no desktop programs at all.
+  void SetPath(const std::string& folders) { path_ = folders; }
 
   const std::string& dir() const { return dir_; }
   std::string config_dir() const { return dir_ + "/config/pelorin"; }

@@ -128,6 +128,23 @@ TEST_F(CliTest, HelpHandsTheAddressToTheDesktopOpener) {
   EXPECT_EQ(line, "http://" + provider_.host_port() + "/excel_plugin.html");
 }
 
+TEST_F(CliTest, ALinkThatOpensNothingFails) {
+  cli_.SetPath(cli_.dir());  // no xdg-open to be found
+  for (const char* link : {"help", "register", "contact"}) {
+    CliResult result = cli_.Run({link});
+    EXPECT_EQ(result.status, 1) << link;
+    EXPECT_FALSE(result.err.empty()) << link;
+  }
+}
+
+TEST_F(CliTest, SendersFailsWhenTheServiceCannotBeReached) {
+  ASSERT_EQ(Login().status, 0);
+  provider_.StopServer();
+  CliResult result = cli_.Run({"senders"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_THAT(result.err, HasSubstr("could not be reached"));
+}
+
 TEST(CliSheetsTest, ListsEverySheetWithTheActiveOneMarked) {
   CliRunner cli;
   CliResult result = cli.Run({"sheets", PELORIN_EXAMPLES_DIR "/contacts.xlsx"});
