@@ -41,21 +41,22 @@ std::string_view FindXmlAttribute(const XmlAttribute* attributes, std::size_t co
 
 // Hands the events expat would to a SheetXmlHandler (entities and
 // character references decoded, CDATA as text), several times faster since
-// it knows no DTDs and no encoding but UTF-8. Pieces may split any token. Throws WorkbookError "PLACE: line N:
-// malformed XML: WHAT" for a document expat would refuse, and "PLACE: line
-// N: WHAT" for an XmlContentError from the handler.
+// it knows no DTDs and no encoding but UTF-8. Pieces may split any token.
+// Throws WorkbookError "PLACE: line N: malformed XML: WHAT" for a document
+// expat would refuse, and "PLACE: line N: WHAT" for an XmlContentError from
+// the handler.
 class SheetXmlScanner {
  public:
   SheetXmlScanner(std::string place, SheetXmlHandler& handler);
 
   void Feed(std::string_view piece);
-  // Room for `size` more bytes after the pending ones, to be filled and
-  // then scanned by Commit: a piece put there is not copied again.
-  char* Room(std::size_t size);
-  void Commit(std::size_t size);
   void Finish();
 
  private:
+  // Room for `size` more bytes after the pending ones, to be filled and
+  // then scanned by Commit.
+  char* Room(std::size_t size);
+  void Commit(std::size_t size);
   void Scan(bool final);
   // Each returns false when its token is not whole in the buffer yet.
   bool ScanText(bool final);
