@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/forms/form.h"
+
 namespace pelorin {
 namespace {
 
@@ -14,7 +16,9 @@ MessageTemplate::MessageTemplate(std::string_view text) {
   for (std::size_t number = 1;; ++number) {
     std::size_t bar = text.find('|', start);
     std::string_view piece = text.substr(start, bar == std::string_view::npos ? bar : bar - start);
-    bool is_column = number % 2 == 0 && piece.size() <= kLongestColumnReference;
+    // Counted in characters: "|€|" is a (refused) reference, not literal text.
+    bool is_column = number % 2 == 0 &&
+                     static_cast<std::size_t>(forms::Utf8Length(piece)) <= kLongestColumnReference;
     pieces_.push_back({std::string(piece), is_column});
     if (bar == std::string_view::npos) break;
     start = bar + 1;

@@ -1,7 +1,5 @@
 #include "core/messaging/row_ranges.h"
 
-#include <limits>
-
 #include "core/text/replace.h"
 
 namespace pelorin {
@@ -9,13 +7,11 @@ namespace pelorin {
 std::optional<std::int64_t> ParseRowNumber(std::string_view text) {
   std::string_view digits = TrimSpaces(text);
   if (digits.empty()) return std::nullopt;
-  constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
   std::int64_t value = 0;
   for (char c : digits) {
     if (c < '0' || c > '9') return std::nullopt;
-    int digit = c - '0';
-    if (value > (kMax - digit) / 10) return std::nullopt;
-    value = value * 10 + digit;
+    value = value * 10 + (c - '0');
+    if (value > kMaxRowNumber) return std::nullopt;
   }
   return value;
 }

@@ -18,6 +18,11 @@ namespace pelorin {
 // so a bad bound is refused by a message rather than by a conversion error.
 std::optional<std::int64_t> ParseRowNumber(std::string_view text);
 
+// The largest row number a range may name: what the seven-character row
+// boxes can hold. Far past any worksheet, and far enough from the integer
+// limit that walking to the last row of a packet cannot overflow.
+inline constexpr std::int64_t kMaxRowNumber = 9'999'999;
+
 // The items of a multiple-range text, cut at every ",", in written order;
 // an empty text is one empty item.
 std::vector<std::string_view> SplitRangeItems(std::string_view text);

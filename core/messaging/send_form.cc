@@ -35,6 +35,7 @@ frmSendSMS::frmSendSMS(AddinContext& context)
 frmSendSMS::~frmSendSMS() {
   for (auto& preview : previews_) preview->Unload();
   if (login_) login_->Unload();
+  if (objPopup_) objPopup_->Unload();
 }
 
 void frmSendSMS::WireHandlers() {

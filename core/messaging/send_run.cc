@@ -111,12 +111,19 @@ class RangeRunner {
       Guarded([&] {
         SendRangeRows(request_.ranges[i], last ? compose::kEnd : compose::kStart, false);
       });
-      if (dismissed_) return;
+      if (dismissed_) break;
       rows_before_range_ += std::max<std::int64_t>(0, RowCount(request_.ranges[i]));
     }
     // The service delivers a run only once it is closed; items reported as
-    // completed must not be left waiting because the last one sent nothing.
-    if (!end_sent_) CloseRun(compose::kEnd, 0, 0, 0);
+    // completed must not be left waiting because the last one sent nothing,
+    // failed or was cut short by Close.
+    if (end_sent_) return;
+    if (dismissed_ || failure_reported_ || !error_.empty()) {
+      // Quietly: the report would announce a completion that did not happen.
+      Upload(ComposeUpload::StartBody(), compose::kEnd);
+      return;
+    }
+    CloseRun(compose::kEnd, 0, 0, 0);
   }
 
   const std::string& status() const { return status_; }

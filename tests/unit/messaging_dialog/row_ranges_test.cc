@@ -41,6 +41,11 @@ INSTANTIATE_TEST_SUITE_P(
         RangeCase{"1.5-3", RangeFault::kMalformed, {}},
         RangeCase{"a-9", RangeFault::kMalformed, {}},
         RangeCase{"99999999999999999999-1", RangeFault::kMalformed, {}},
+        // Beyond the seven digits of the row boxes: walking the rows of such
+        // a range would overflow.
+        RangeCase{"9999999-9999999", RangeFault::kNone, {{9999999, 9999999}}},
+        RangeCase{"1-10000000", RangeFault::kMalformed, {}},
+        RangeCase{"9223372036854775807-9223372036854775807", RangeFault::kMalformed, {}},
         RangeCase{"9-3", RangeFault::kReversed, {}},
         // The first faulty item decides, whatever follows it.
         RangeCase{"9-3,5", RangeFault::kReversed, {}},

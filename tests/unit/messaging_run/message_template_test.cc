@@ -32,6 +32,8 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"LongEvenPieceIsLiteral", "a|bcd|e", {Lit("a"), Lit("bcd"), Lit("e")}},
         SplitCase{"TwoLetters", "x|AB|y", {Lit("x"), Col("AB"), Lit("y")}},
         SplitCase{"DigitsAreStillAReference", "x|12|", {Lit("x"), Col("12"), Lit("")}},
+        SplitCase{"OneCharacterOfThreeBytes", "Hi |€|", {Lit("Hi "), Col("€"), Lit("")}},
+        SplitCase{"ThreeCharacters", "a|éée|b", {Lit("a"), Lit("éée"), Lit("b")}},
         SplitCase{
             "OddPiecesNeverReference", "|A|B|C|", {Lit(""), Col("A"), Lit("B"), Col("C"), Lit("")}},
         SplitCase{"AdjacentBars", "a||b", {Lit("a"), Col(""), Lit("b")}}),

@@ -353,6 +353,66 @@ TEST_F(SendRunTest, AFailedItemDoesNotStopTheNext) {
   EXPECT_EQ(result.outcome, SendOutcome::kFailed);
 }
 
+// A run whose last item failed is still closed, but its closing packet must
+// not announce a completion.
+struct FailedLastItemCase {
+  const char* name;
+  std::vector<RowRange> ranges;
+  std::deque<std::string> replies;
+  std::vector<std::string> states;
+  friend void PrintTo(const FailedLastItemCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class FailedLastItem : public SendRunTest,
+                       public ::testing::WithParamInterface<FailedLastItemCase> {};
+
+TEST_P(FailedLastItem, ClosesTheRunWithoutClaimingCompletion) {
+  t.settings.SavePacketSize("10");
+  FillRows(1, 5);
+  FillRows(100, 110);
+  replies = GetParam().replies;
+  SendRunResult result = RunRanges(GetParam().ranges);
+  EXPECT_EQ(States(), GetParam().states);
+  EXPECT_EQ(RecordCounts().back(), 0);
+  EXPECT_FALSE(Shown().ends_with("Process Completed..!!\r\n")) << Shown();
+  EXPECT_TRUE(popup.close_enabled());
+  EXPECT_EQ(result.outcome, SendOutcome::kFailed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Items, FailedLastItem,
+    ::testing::Values(
+        // Rows 100..110 fill two packets; the third is empty, so out of range.
+        FailedLastItemCase{
+            "OutOfRange", {{1, 5}, {100, 130}}, {}, {"START", "START", "START", "END"}},
+        FailedLastItemCase{"FailedPacket",
+                           {{1, 5}, {100, 120}},
+                           {kSuccess, "Server busy"},
+                           {"START", "START", "END"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SendRunTest, ARefusedAddressInTheOnlyItemStillClosesTheRunQuietly) {
+  FillRows(1, 5);
+  SendRequest request = Request({{1, 5}}, true);
+  request.message_template = "Hi |12|";
+  SendRunResult result = Run(request);
+  EXPECT_EQ(States(), (std::vector<std::string>{"END"}));
+  EXPECT_EQ(Shown(), "Process started... (Range from 1 to 5)\r\n");
+  EXPECT_EQ(result.outcome, SendOutcome::kUnfinished);
+}
+
+TEST_F(SendRunTest, ClosingTheWindowDuringAMultipleRangeStillClosesTheRun) {
+  t.settings.SavePacketSize("10");
+  FillRows(1, 5);
+  FillRows(100, 130);
+  t.ui.on_yield = [this] {
+    if (t.ui.yields == 2) popup.CloseWindow();
+  };
+  SendRunResult result = RunRanges({{1, 5}, {100, 130}});
+  EXPECT_EQ(States(), (std::vector<std::string>{"START", "START", "END"}));
+  EXPECT_EQ(result.outcome, SendOutcome::kUnfinished);
+}
+
 TEST_F(SendRunTest, RefusedAddressEndsASimpleRunSilently) {
   FillRows(1, 3);
   SendRequest request = Request({{1, 3}}, false);
