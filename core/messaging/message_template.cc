@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/forms/form.h"
+#include "core/text/utf8.h"
 
 namespace pelorin {
 namespace {
@@ -17,8 +17,8 @@ MessageTemplate::MessageTemplate(std::string_view text) {
     std::size_t bar = text.find('|', start);
     std::string_view piece = text.substr(start, bar == std::string_view::npos ? bar : bar - start);
     // Counted in characters: "|€|" is a (refused) reference, not literal text.
-    bool is_column = number % 2 == 0 &&
-                     static_cast<std::size_t>(forms::Utf8Length(piece)) <= kLongestColumnReference;
+    bool is_column = number % 2 == 0 && piece.size() <= 4 * kLongestColumnReference &&
+                     utf8::Decode(piece).size() <= kLongestColumnReference;
     pieces_.push_back({std::string(piece), is_column});
     if (bar == std::string_view::npos) break;
     start = bar + 1;
