@@ -137,6 +137,9 @@ struct AddToTextCase {
   int caret_after, selected_after;
 };
 
+// Names the case in test output instead of dumping its bytes.
+void PrintTo(const AddToTextCase& c, std::ostream* os) { *os << c.name; }
+
 class AddToTextTest : public MessageEditorTest, public ::testing::WithParamInterface<AddToTextCase> {};
 
 TEST_P(AddToTextTest, AppendsAndGivesBackTheUsersPlace) {

@@ -124,6 +124,9 @@ struct PreviewErrorCase {
   std::string_view expected;
 };
 
+// Names the case in test output instead of dumping its bytes.
+void PrintTo(const PreviewErrorCase& c, std::ostream* os) { *os << c.name; }
+
 class PreviewErrorTest : public PreviewTest, public ::testing::WithParamInterface<PreviewErrorCase> {};
 
 TEST_P(PreviewErrorTest, ShowsTheMessageAndNoWindow) {

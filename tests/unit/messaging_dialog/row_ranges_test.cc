@@ -11,6 +11,9 @@ struct RangeCase {
   std::vector<RowRange> ranges;
 };
 
+// Names the case in test output instead of dumping its bytes.
+void PrintTo(const RangeCase& c, std::ostream* os) { *os << c.text; }
+
 class MultipleRangeTest : public ::testing::TestWithParam<RangeCase> {};
 
 TEST_P(MultipleRangeTest, ParsesOrRefuses) {

@@ -56,6 +56,9 @@ struct ReplyCase {
   std::size_t hours;
 };
 
+// Names the case in test output instead of dumping its bytes.
+void PrintTo(const ReplyCase& c, std::ostream* os) { *os << c.name; }
+
 class SenderIdReplyTest : public SendDialogTest, public ::testing::WithParamInterface<ReplyCase> {};
 
 TEST_P(SenderIdReplyTest, ShowsTheStatusAndTheSenderIds) {
