@@ -44,6 +44,7 @@ class CliRuntime {
   bool RefusedForLogin();
 
   SettingsStore& settings() { return settings_; }
+  SettingsBackend& backend() { return backend_; }
   StreamUserInterface& ui() { return ui_; }
   WorkbookApplication& application() { return application_; }
   AddinContext& context() { return context_; }

@@ -9,6 +9,7 @@
 #include "hosts/cli/exit_status.h"
 #include "hosts/cli/preview_printer.h"
 #include "hosts/cli/progress_bar.h"
+#include "hosts/cli/send_pacing.h"
 #include "workbook/workbook.h"
 
 namespace pelorin::cli {
@@ -102,10 +103,12 @@ int RunSendCommand(CliRuntime& runtime, const std::string& path, const SendSelec
     dialog.SetSendProgressListener([&bar](const SendProgress& progress) {
       bar.Update(progress.rows_done, progress.rows_total);
     });
+    WaitForAFreshSecond(runtime.context().clock, runtime.backend());
     dialog.Click("btnSend");
     bar.Finish();
     const std::optional<SendRunResult>& result = dialog.last_send_result();
     if (!result) return kExitRefused;  // the checks refused, in a message box
+    RememberRunStart(runtime.backend(), result->started);
     out << WithNewlines(result->status_text);
     if (!result->error.empty()) err << "pelorin: " << result->error << '\n';
     return result->outcome == SendOutcome::kCompleted ? kExitOk : kExitRefused;

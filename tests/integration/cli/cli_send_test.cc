@@ -79,6 +79,19 @@ TEST_F(CliSendTest, SendsEveryRowOfASimpleRange) {
   EXPECT_EQ(cli_.Run({"credit"}).out, "Available Credits: 4995\n");
 }
 
+// The service knows a run by its user and starting second: sends in a row
+// must not land in one run.
+TEST_F(CliSendTest, SendsInARowAreSeparateRuns) {
+  const std::string csv = WriteContacts(2);
+  for (int i = 0; i < 3; ++i) {
+    CliResult result = Send({csv, "--ranges", "2-2,3-3", "--message", kTemplate});
+    ASSERT_EQ(result.status, 0) << "send " << i << ": " << result.out << result.err;
+  }
+  json runs = Runs();
+  ASSERT_EQ(runs.size(), 3u);
+  for (const json& run : runs) EXPECT_EQ(run["records"].size(), 2u);
+}
+
 TEST_F(CliSendTest, SplitsLargeRangesIntoPacketsAndClosesTheRun) {
   const std::string csv = WriteContacts(1200, 100);  // 12 empty rows
   ASSERT_EQ(cli_.Run({"packet-size", "500"}).status, 0);
