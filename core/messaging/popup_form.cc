@@ -1,5 +1,7 @@
 #include "core/messaging/popup_form.h"
 
+#include "core/forms/control_builders.h"
+
 namespace pelorin {
 namespace {
 
@@ -7,25 +9,15 @@ constexpr int kClientWidth = 6360;
 constexpr int kClientHeight = 4200;
 
 forms::Control StatusBox() {
-  forms::Control box;
-  box.name = "txtStatus";
-  box.kind = forms::ControlKind::kTextBox;
-  box.rect = {120, 120, 6120, 3360};
-  box.back_color = forms::kWhite;
+  forms::Control box = forms::TextBox("txtStatus", {120, 120, 6120, 3360}, 1);
   box.multiline = true;
   box.vertical_scroll_bar = true;
-  box.tab_index = 1;
   return box;
 }
 
 forms::Control CloseButton() {
-  forms::Control button;
-  button.name = "btnClose";
-  button.kind = forms::ControlKind::kButton;
-  button.text = "Close";
-  button.rect = {5040, 3660, 1200, 375};
+  forms::Control button = forms::Button("btnClose", "Close", {5040, 3660, 1200, 375}, 0);
   button.font.bold = true;
-  button.tab_index = 0;
   return button;
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "core/forms/control_builders.h"
 #include "core/host/user_interface.h"
 #include "core/host/worksheet.h"
 #include "core/messaging/row_ranges.h"
@@ -30,13 +31,8 @@ forms::Control Grid() {
 }
 
 forms::Control CancelButton() {
-  forms::Control c;
-  c.name = "btnCancel";
-  c.kind = forms::ControlKind::kButton;
-  c.text = "Cancel";
-  c.rect = {8385, 5880, 1095, 375};
+  forms::Control c = forms::Button("btnCancel", "Cancel", {8385, 5880, 1095, 375}, 1);
   c.font.bold = true;
-  c.tab_index = 1;
   return c;
 }
 

@@ -21,15 +21,6 @@ forms::Form* OpenDialog(CliRuntime& runtime, const char* menu_caption, const cha
   return runtime.ui().ShownForm(form_name);
 }
 
-void TypeExactly(forms::Form& form, const char* box, const std::string& value, const char* what) {
-  form.SetText(box, "");
-  form.Type(box, value);
-  if (form.control(box).text != value) {
-    throw UsageError(std::string(what) + ": the box takes only \"" + form.control(box).text +
-                     "\" of \"" + value + "\"");
-  }
-}
-
 std::string ReadLine(std::istream& in) {
   std::string line;
   std::getline(in, line);
@@ -104,8 +95,8 @@ int RunProxyAddCommand(CliRuntime& runtime, const ProxyAddress& address, std::os
   forms::Form* proxy = OpenDialog(runtime, "Proxy Settings", "frmProxySettings");
   if (proxy == nullptr) return kExitRefused;
   const char* boxes[] = {"txtProxyIp1", "txtProxyIp2", "txtProxyIp3", "txtProxyIp4"};
-  for (int i = 0; i < 4; ++i) TypeExactly(*proxy, boxes[i], address.octets[i], "proxy address");
-  TypeExactly(*proxy, "txtPort", address.port, "proxy port");
+  for (int i = 0; i < 4; ++i) TypeIntoBox(*proxy, boxes[i], address.octets[i], "proxy address");
+  TypeIntoBox(*proxy, "txtPort", address.port, "proxy port");
   proxy->Click("btnAddProxy");
   return proxy->visible() ? kExitRefused : kExitOk;
 }
@@ -123,7 +114,7 @@ int RunPacketSizeSetCommand(CliRuntime& runtime, const std::string& size, std::o
   if (size.empty()) {
     dialog->SetText("txtPacketSize", "");
   } else {
-    TypeExactly(*dialog, "txtPacketSize", size, "packet size");
+    TypeIntoBox(*dialog, "txtPacketSize", size, "packet size");
   }
   dialog->Click("btnAddPackSize");
   return dialog->visible() ? kExitRefused : kExitOk;

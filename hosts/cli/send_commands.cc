@@ -64,19 +64,6 @@ frmSendSMS* OpenSendDialog(CliRuntime& runtime) {
   return dynamic_cast<frmSendSMS*>(runtime.ui().ShownForm("frmSendSMS"));
 }
 
-std::string WithNewlines(const std::string& text) {
-  std::string lines;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
-      lines.push_back('\n');
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      lines.push_back(text[i]);
-    }
-  }
-  return lines;
-}
-
 template <typename Command>
 int WithFilledDialog(CliRuntime& runtime, const std::string& path, const SendSelection& selection,
                      std::ostream& err, Command command) {
@@ -109,7 +96,7 @@ int RunSendCommand(CliRuntime& runtime, const std::string& path, const SendSelec
     const std::optional<SendRunResult>& result = dialog.last_send_result();
     if (!result) return kExitRefused;  // the checks refused, in a message box
     RememberRunStart(runtime.backend(), result->started);
-    out << WithNewlines(result->status_text);
+    out << ToTerminalLines(result->status_text);
     if (!result->error.empty()) err << "pelorin: " << result->error << '\n';
     return result->outcome == SendOutcome::kCompleted ? kExitOk : kExitRefused;
   });

@@ -35,18 +35,6 @@ LaterTime ParseLater(const std::string& text) {
   return later;
 }
 
-// Types the value into a box; the box's own filters and length limit
-// decide, and anything they drop makes the flag a usage error.
-void TypeInto(forms::Form& form, const char* box, const std::string& value, const char* flag) {
-  form.SetText(box, "");
-  form.Type(box, value);
-  const std::string& typed = form.control(box).text;
-  if (typed != value) {
-    throw UsageError(std::string(flag) + ": the box takes only \"" + typed + "\" of \"" + value +
-                     "\"");
-  }
-}
-
 void SelectOffered(forms::Form& form, const char* list, const std::string& value,
                    const std::string& what) {
   const std::vector<std::string>& items = form.control(list).items;
@@ -68,11 +56,11 @@ void FillRows(forms::Form& form, const SendSelection& selection) {
     const std::size_t dash = rows.find('-');
     if (dash == std::string::npos) throw UsageError("--rows: expected FIRST-LAST, got " + rows);
     form.Click("optSimpleRange");
-    TypeInto(form, "txtStartRow", rows.substr(0, dash), "--rows");
-    TypeInto(form, "txtEndRow", rows.substr(dash + 1), "--rows");
+    TypeIntoBox(form, "txtStartRow", rows.substr(0, dash), "--rows");
+    TypeIntoBox(form, "txtEndRow", rows.substr(dash + 1), "--rows");
   } else {
     form.Click("optMultiRange");
-    TypeInto(form, "txtMultiRange", *selection.ranges, "--ranges");
+    TypeIntoBox(form, "txtMultiRange", *selection.ranges, "--ranges");
   }
 }
 
@@ -92,6 +80,16 @@ void FillSchedule(forms::Form& form, const std::string& text) {
 }
 
 }  // namespace
+
+void TypeIntoBox(forms::Form& form, const char* box, const std::string& value, const char* what) {
+  form.SetText(box, "");
+  form.Type(box, value);
+  const std::string& typed = form.control(box).text;
+  if (typed != value) {
+    throw UsageError(std::string(what) + ": the box takes only \"" + typed + "\" of \"" + value +
+                     "\"");
+  }
+}
 
 void CheckSendSelection(const SendSelection& selection) {
   if (selection.rows.has_value() == selection.ranges.has_value()) {

@@ -30,6 +30,11 @@ struct SendSelection {
   std::optional<std::string> later;  // "YYYY-MM-DD HH:MM"
 };
 
+// Types `value` into the dialog's box as a user would; the box's own key
+// filters and length limit decide. Throws UsageError naming `what` when the
+// box does not take all of it.
+void TypeIntoBox(forms::Form& form, const char* box, const std::string& value, const char* what);
+
 // Checks what can be checked before any workbook is read or request made.
 // Throws UsageError.
 void CheckSendSelection(const SendSelection& selection);

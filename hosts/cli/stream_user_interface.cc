@@ -4,24 +4,18 @@
 
 #include "core/forms/control.h"
 #include "core/forms/form.h"
+#include "core/text/replace.h"
 
 namespace pelorin::cli {
 
+std::string ToTerminalLines(std::string text) {
+  return ReplaceAll(ReplaceAll(std::move(text), "\r\n", "\n"), "\r", "\n");
+}
+
 int StreamUserInterface::MessageBox(std::string_view text, int style, std::string_view) {
   messages_.emplace_back(text);
-  std::string shown(text);
-  // A box's line breaks arrive as CR LF or CR; a terminal wants LF.
-  std::string lines;
-  for (std::size_t i = 0; i < shown.size(); ++i) {
-    if (shown[i] == '\r') {
-      lines.push_back('\n');
-      if (i + 1 < shown.size() && shown[i + 1] == '\n') ++i;
-    } else {
-      lines.push_back(shown[i]);
-    }
-  }
   std::ostream& out = (is_result_ && is_result_(text)) ? *result_out_ : err_;
-  out << lines << '\n';
+  out << ToTerminalLines(std::string(text)) << '\n';
   out.flush();
   const bool has_yes_no = (style & 0x7) == message_box::kYesNo;
   return has_yes_no ? message_box::kAnswerNo : message_box::kAnswerOk;

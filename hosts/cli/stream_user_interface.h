@@ -12,6 +12,10 @@
 
 namespace pelorin::cli {
 
+// The text with its line breaks (CR LF, or a lone CR, as the add-in writes
+// them) as a terminal wants them: LF.
+std::string ToTerminalLines(std::string text);
+
 class StreamUserInterface : public UserInterface {
  public:
   explicit StreamUserInterface(std::ostream& err) : err_(err) {}

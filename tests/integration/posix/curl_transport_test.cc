@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "local_http_server.h"
+#include "scoped_variable.h"
 #include "scratch_directory.h"
 #include "tests/support/logging_proxy.h"
 
@@ -17,29 +18,10 @@ namespace {
 
 using ::testing::HasSubstr;
 using testing::LocalHttpServer;
+using testing::ScopedVariable;
 using testing::ScratchDirectory;
 using testing::LoggingProxy;
 using testing::UnusedLoopbackPort;
-
-// Sets the variable for the test's lifetime and puts the old value back.
-class ScopedVariable {
- public:
-  ScopedVariable(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    ::setenv(name, value.c_str(), 1);
-  }
-  ~ScopedVariable() {
-    if (old_) {
-      ::setenv(name_, old_->c_str(), 1);
-    } else {
-      ::unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 std::string What(CurlTransport& transport, const HttpRequest& request) {
   try {

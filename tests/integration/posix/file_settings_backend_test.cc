@@ -14,12 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "scoped_variable.h"
 #include "scratch_directory.h"
 
 namespace pelorin::posix {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ScopedVariable;
 using testing::ScratchDirectory;
 
 mode_t ModeOf(const fs::path& path) {
@@ -191,29 +193,6 @@ TEST_F(FileSettingsBackendTest, AFailedWriteThrowsNamingTheValueAndKeepsTheOldOn
   EXPECT_TRUE(fs::is_directory(file / "child"));
   EXPECT_EQ(Listing(settings_dir()), std::vector<std::string>{"blocked"});
 }
-
-class ScopedVariable {
- public:
-  ScopedVariable(const char* name, const std::optional<std::string>& value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value) {
-      ::setenv(name, value->c_str(), 1);
-    } else {
-      ::unsetenv(name);
-    }
-  }
-  ~ScopedVariable() {
-    if (old_) {
-      ::setenv(name_, old_->c_str(), 1);
-    } else {
-      ::unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 TEST(FileSettingsBackendEnvironmentTest, UsesTheXdgFolders) {
   ScratchDirectory scratch;
