@@ -10,6 +10,7 @@ packages=(
   libzip-dev libexpat1-dev zlib1g-dev
   tinyproxy hyperfine
   g++-mingw-w64-x86-64-posix
+  mingw-w64-tools libwine-dev wine wine64 fonts-wine xvfb xauth imagemagick
   clang-14 libclang-rt-14-dev
   python3 python3-openpyxl python3-xlsxwriter xlsx2csv
   libreoffice-calc-nogui

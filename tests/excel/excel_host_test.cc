@@ -4,6 +4,7 @@
 // the shell's refusals. Run by wine_run.sh, which starts pelorin-provider
 // (PELORIN_SERVICE) and tinyproxy (PELORIN_PROXY_PORT, PELORIN_PROXY_LOG).
 #include <windows.h>
+#undef MessageBox
 
 #include <cstdio>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/host/user_interface.h"
 #include "core/messaging/message_merge.h"
 #include "core/messaging/message_template.h"
 #include "core/service/service_client.h"

@@ -85,6 +85,7 @@ start_provider() {
   db=$state/provider.db
   rm -f "$db"
   "$PELORIN_PROVIDER" account add --db "$db" --id demo --password demo-pass --credits 500 >/dev/null
+  "$PELORIN_PROVIDER" account add --db "$db" --id broke --password broke-pass --credits 0 >/dev/null
   "$PELORIN_PROVIDER" serve --db "$db" --listen "127.0.0.1:$port" >"$state/provider.log" 2>&1 &
   provider_pid=$!
   wait_for_port "$port"

@@ -115,7 +115,8 @@ HRESULT AddinHost::Connect(const std::wstring& prog_id, IDispatch* application, 
     return HRESULT_FROM_WIN32(GetLastError());
   }
   auto get_class_object =
-      reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(GetProcAddress(module_, "DllGetClassObject"));
+      reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(
+          reinterpret_cast<void*>(GetProcAddress(module_, "DllGetClassObject")));
   if (get_class_object == nullptr) {
     problem = L"the DLL exports no DllGetClassObject";
     return E_FAIL;
@@ -165,7 +166,8 @@ HRESULT AddinHost::Disconnect(bool host_shutdown) {
 
 HRESULT AddinHost::CanUnloadNow() const {
   if (module_ == nullptr) return S_OK;
-  auto can_unload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(module_, "DllCanUnloadNow"));
+  auto can_unload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+      reinterpret_cast<void*>(GetProcAddress(module_, "DllCanUnloadNow")));
   return can_unload != nullptr ? can_unload() : E_FAIL;
 }
 
