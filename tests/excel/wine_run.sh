@@ -58,7 +58,7 @@ setup() {
   use_display
   wine wineboot --init >"$state/wineboot.log" 2>&1
   wineserver -w
-  wineserver -p
+  wineserver -p >/dev/null 2>&1 </dev/null
   # The shell's open command for web and mail addresses records them.
   local recorder
   recorder=$(winepath -w "$programs/record-open.exe")

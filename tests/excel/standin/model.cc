@@ -787,12 +787,22 @@ ULONG ApplicationModel::ForeignReferences() const {
   return count - 2;
 }
 
+// The file is UTF-8.
+std::wstring Utf8Line(const std::string& line) {
+  if (line.empty()) return {};
+  int length = MultiByteToWideChar(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), wide.data(), length);
+  return wide;
+}
+
 void LoadCells(const std::wstring& path, SheetData& sheet) {
-  std::wifstream file(path.c_str());
+  std::ifstream file(path.c_str(), std::ios::binary);
   if (!file) throw std::runtime_error("cannot open the workbook file");
-  std::wstring line;
+  std::string bytes;
   int number = 0;
-  while (std::getline(file, line)) {
+  while (std::getline(file, bytes)) {
+    std::wstring line = Utf8Line(bytes);
     ++number;
     if (!line.empty() && line.back() == L'\r') line.pop_back();
     if (line.empty() || line[0] == L'#') continue;
