@@ -59,6 +59,8 @@ setup() {
   wine wineboot --init >"$state/wineboot.log" 2>&1
   wineserver -w
   wineserver -p >/dev/null 2>&1 </dev/null
+  # No window manager runs on the display: Wine draws the title bars itself.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
   # The shell's open command for web and mail addresses records them.
   local recorder
   recorder=$(winepath -w "$programs/record-open.exe")
