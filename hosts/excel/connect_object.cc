@@ -84,6 +84,9 @@ HRESULT ConnectObject::OnConnection(IDispatch* Application, ext_ConnectMode Conn
                                     SAFEARRAY**) {
   if (Application == nullptr) return E_INVALIDARG;
   return Guarded([&] {
+    // A second connection replaces the menu of the first; its buttons must
+    // outlive the call that lets go of them.
+    std::unique_ptr<ExcelApplication> previous = std::move(application_);
     application_ = std::make_unique<ExcelApplication>(ComPtr<IDispatch>(Application));
     bool excel = application_->IsSpreadsheetHost();
     if (excel) runtime_.ui().SetOwner(application_->MainWindow());

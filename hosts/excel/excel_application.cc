@@ -29,8 +29,14 @@ const Worksheet& ExcelApplication::ActiveSheet() {
   if (sheet.get().vt != VT_DISPATCH || sheet.get().pdispVal == nullptr) {
     throw std::runtime_error("Excel has no active worksheet");
   }
-  active_sheet_ = std::make_unique<ExcelWorksheet>(AsObject(sheet, L"ActiveSheet"));
-  return *active_sheet_;
+  ComPtr<IDispatch> object = AsObject(sheet, L"ActiveSheet");
+  // The same sheet is known by the identity of its IUnknown.
+  auto identity = object.As<IUnknown>(IID_IUnknown);
+  if (sheets_.empty() || identity.get() != active_identity_.get()) {
+    sheets_.push_back(std::make_unique<ExcelWorksheet>(std::move(object)));
+    active_identity_ = identity;
+  }
+  return *sheets_.back();
 }
 
 void ExcelApplication::SelectWholeColumn(std::string_view column) {

@@ -5,6 +5,7 @@
 #include <oaidl.h>
 
 #include <memory>
+#include <vector>
 
 #include "core/host/application.h"
 #include "hosts/excel/com_ptr.h"
@@ -21,7 +22,9 @@ class ExcelApplication : public Application {
   bool IsSpreadsheetHost() const override;
   // CommandBars.Item("Worksheet Menu Bar"); throws ComError.
   CommandBar& WorksheetMenuBar() override;
-  // Throws std::runtime_error when no worksheet is active.
+  // Throws std::runtime_error when no worksheet is active. Every sheet
+  // handed out stays valid while this object lives, since core may still
+  // hold texts it read from an earlier one.
   const Worksheet& ActiveSheet() override;
   // Columns, indexed by "C:C", then Select.
   void SelectWholeColumn(std::string_view column) override;
@@ -32,7 +35,8 @@ class ExcelApplication : public Application {
  private:
   ComPtr<IDispatch> application_;
   std::unique_ptr<ExcelCommandBar> menu_bar_;
-  std::unique_ptr<ExcelWorksheet> active_sheet_;
+  std::vector<std::unique_ptr<ExcelWorksheet>> sheets_;
+  ComPtr<IUnknown> active_identity_;
 };
 
 }  // namespace pelorin::excel

@@ -21,6 +21,7 @@
 #include "core/settings/settings_store.h"
 #include "core/settings/value_names.h"
 #include "hosts/excel/excel_application.h"
+#include "hosts/excel/late_bound.h"
 #include "platform/win32/ip_helper_network_interfaces.h"
 #include "platform/win32/registry_settings_backend.h"
 #include "platform/win32/shell_browser.h"
@@ -130,6 +131,28 @@ void CellValuesBecomeExcelsText() {
     }
     Check(refused, std::string("address ") + column + std::to_string(row) + " must be refused");
   }
+}
+
+// The editor's column selection goes through Columns("C:C").Select.
+void WholeColumnIsSelected() {
+  standin::ApplicationModel model(nullptr, true);
+  excel::ExcelApplication application{excel::ComPtr<IDispatch>(model.application())};
+  for (const char* column : {"C", "AB"}) {
+    application.SelectWholeColumn(column);
+    CheckEqual(win32::WideToUtf8(model.sheet().selection()), "$" + std::string(column) + ":$" + column,
+               "selection");
+  }
+  bool refused = false;
+  try {
+    application.SelectWholeColumn("C1");
+  } catch (const std::exception&) {
+    refused = true;
+  }
+  Check(refused, "a column name with a row must be refused");
+  // Asking for the active sheet again keeps the first one valid.
+  const Worksheet& first = application.ActiveSheet();
+  const Worksheet& second = application.ActiveSheet();
+  Check(&first == &second, "the same sheet is the same object");
 }
 
 // 10,000 rows in packets of 1,000: one Range call per column per packet.
@@ -283,6 +306,80 @@ void ShellRefusesAnythingButWebAndMail() {
   }
 }
 
+// Another program finds the public classes through their ProgIDs in the
+// per-user registration and calls them through the type library.
+excel::ComPtr<IDispatch> CreateFromProgId(const wchar_t* prog_id) {
+  std::wstring classes = L"Software\\Classes\\";
+  wchar_t clsid_text[64] = {};
+  DWORD size = sizeof clsid_text;
+  RegGetValueW(HKEY_CURRENT_USER, (classes + prog_id + L"\\CLSID").c_str(), nullptr, RRF_RT_REG_SZ, nullptr,
+               clsid_text, &size);
+  wchar_t path[MAX_PATH] = {};
+  size = sizeof path;
+  RegGetValueW(HKEY_CURRENT_USER, (classes + L"CLSID\\" + clsid_text + L"\\InprocServer32").c_str(), nullptr,
+               RRF_RT_REG_SZ, nullptr, path, &size);
+  CLSID clsid{};
+  HMODULE module = LoadLibraryW(path);
+  if (module == nullptr || FAILED(CLSIDFromString(clsid_text, &clsid))) return {};
+  auto get_class_object = reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(
+      reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
+  IClassFactory* factory = nullptr;
+  if (get_class_object == nullptr ||
+      FAILED(get_class_object(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory)))) {
+    return {};
+  }
+  IDispatch* object = nullptr;
+  factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&object));
+  factory->Release();
+  return excel::ComPtr<IDispatch>::Adopt(object);
+}
+
+excel::Variant ByRef(VARTYPE type, void* value) {
+  excel::Variant reference;
+  reference.get().vt = static_cast<VARTYPE>(type | VT_BYREF);
+  reference.get().byref = value;
+  return reference;
+}
+
+void PublicClassesAnswerThroughTheirProgIds() {
+  excel::ComPtr<IDispatch> functions = CreateFromProgId(L"Pelorin.ExcelFunctions");
+  excel::ComPtr<IDispatch> global = CreateFromProgId(L"Pelorin.CGlobal");
+  Check(static_cast<bool>(functions) && static_cast<bool>(global), "both classes are created from their ProgIDs");
+  if (!functions || !global) return;
+
+  double d = 21.25;
+  excel::Variant doubled = excel::CallMethod(functions.get(), L"DoubleIt", {ByRef(VT_R8, &d)});
+  Check(doubled.get().vt == VT_R8 && doubled.get().dblVal == 42.5, "DoubleIt(21.25) is 42.5");
+  double huge = 1e308;
+  bool overflowed = false;
+  try {
+    excel::CallMethod(functions.get(), L"DoubleIt", {ByRef(VT_R8, &huge)});
+  } catch (const excel::ComError&) {
+    overflowed = true;
+  }
+  Check(overflowed, "DoubleIt(1e308) fails with an overflow");
+
+  struct KeyCase {
+    const wchar_t* filter;
+    short key;
+    short answer;
+  };
+  const KeyCase keys[] = {{L"intAllowOnlyDigit", 47, 0},           {L"intAllowOnlyDigit", 48, 48},
+                          {L"intAllowOnlyDigit", 8, 8},            {L"intAllowOnlyDigitAndDecimal", 46, 46},
+                          {L"intAllowOnlyAlphabets", 91, 0},       {L"intAllowOnlyAlphabets", 97, 97}};
+  for (const KeyCase& c : keys) {
+    short key = c.key;
+    excel::Variant answer = excel::CallMethod(global.get(), c.filter, {ByRef(VT_I2, &key)});
+    CheckEqual(answer.get().iVal, c.answer, win32::WideToUtf8(c.filter) + "(" + std::to_string(c.key) + ")");
+    CheckEqual(key, c.key, "the key itself is left alone");
+  }
+  BSTR text = SysAllocString(L"0012");
+  excel::Variant trimmed = excel::CallMethod(global.get(), L"strValidLeadingZero", {ByRef(VT_BSTR, &text)});
+  Check(trimmed.get().vt == VT_BSTR && std::wstring(trimmed.get().bstrVal) == L"12", "strValidLeadingZero(0012)");
+  Check(std::wstring(text) == L"12", "the caller's text lost its zeros too");
+  SysFreeString(text);
+}
+
 }  // namespace
 
 int main() {
@@ -290,10 +387,12 @@ int main() {
   const std::pair<const char*, std::function<void()>> tests[] = {
       {"CellValuesBecomeExcelsText", CellValuesBecomeExcelsText},
       {"BulkReadTakesOneRangeCallPerColumnPerPacket", BulkReadTakesOneRangeCallPerColumnPerPacket},
+      {"WholeColumnIsSelected", WholeColumnIsSelected},
       {"RegistryStoreKeepsAnyText", RegistryStoreKeepsAnyText},
       {"RequestsGoThroughTheProxyOnlyWithBothValues", RequestsGoThroughTheProxyOnlyWithBothValues},
       {"LocalAddressIsTheFirstAdaptersAddress", LocalAddressIsTheFirstAdaptersAddress},
       {"ShellRefusesAnythingButWebAndMail", ShellRefusesAnythingButWebAndMail},
+      {"PublicClassesAnswerThroughTheirProgIds", PublicClassesAnswerThroughTheirProgIds},
   };
   for (const auto& [name, test] : tests) {
     g_test = name;

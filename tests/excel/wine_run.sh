@@ -9,6 +9,13 @@
 # names pelorin-provider, started on 127.0.0.1 for every test that runs.
 set -euo pipefail
 
+# Descriptors handed down by the caller (ctest's output pipe among them) must
+# not stay open in the daemons started here, or the caller waits for them.
+for descriptor in /proc/$$/fd/*; do
+  number=${descriptor##*/}
+  if [ "$number" -gt 2 ] 2>/dev/null; then eval "exec $number>&-" 2>/dev/null || true; fi
+done
+
 build=${PELORIN_EXCEL_BUILD:?}
 state=$build/wine-test
 export WINEPREFIX=$state/prefix
