@@ -135,7 +135,12 @@ stop_helpers() {
 mode=${1:?mode}
 shift
 case $mode in
-  setup) setup ;;
+  setup)
+    # Wine's services outlive this script: they must not hold the caller's
+    # output open, so everything goes to a log shown on failure.
+    log=$build/wine-test-setup.log
+    if ! setup >"$log" 2>&1 </dev/null; then cat "$log"; exit 1; fi
+    tail -1 "$log" ;;
   cleanup) cleanup ;;
   script|program|registration)
     use_display
