@@ -45,6 +45,7 @@ bool FindServer(const std::wstring& prog_id, CLSID& clsid, std::wstring& path, s
 class ComAddInObject : public COMAddIn {
  public:
   explicit ComAddInObject(std::wstring prog_id) : prog_id_(std::move(prog_id)) {}
+  virtual ~ComAddInObject() = default;
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID_COMAddIn)) {
       *object = static_cast<COMAddIn*>(this);
