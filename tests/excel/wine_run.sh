@@ -49,9 +49,10 @@ setup() {
   if [ -f "$state/xvfb.pid" ]; then cleanup || true; fi
   rm -rf "$state"
   mkdir -p "$state"
-  # A display of our own: the first free one from :81 on.
-  local display
-  for display in $(seq 81 120); do
+  # A display of our own: the first free one from :81 (or
+  # PELORIN_XVFB_FIRST_DISPLAY) on.
+  local display first=${PELORIN_XVFB_FIRST_DISPLAY:-81}
+  for display in $(seq "$first" $((first + 40))); do
     [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ] && continue
     Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
     echo $! >"$state/xvfb.pid"
