@@ -123,11 +123,13 @@ std::vector<std::uint32_t> CompoundFile::Chain(std::uint32_t start,
                                                const std::vector<std::uint32_t>& table,
                                                std::uint64_t limit) const {
   std::vector<std::uint32_t> chain;
+  std::vector<bool> seen(table.size());
   for (std::uint32_t sector = start; sector != kEndOfChain && chain.size() < limit;) {
-    // A chain can be no longer than the table: any longer, and it loops.
-    if (sector >= table.size() || chain.size() >= table.size()) {
+    // A sector met twice would make the chain loop.
+    if (sector >= table.size() || seen[sector]) {
       throw CompoundFileError("a sector chain is broken");
     }
+    seen[sector] = true;
     chain.push_back(sector);
     sector = table[sector];
   }
