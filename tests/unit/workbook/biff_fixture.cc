@@ -1,6 +1,7 @@
 #include "tests/unit/workbook/biff_fixture.h"
 
 #include <cstring>
+#include <stdexcept>
 
 namespace pelorin::workbook::testing {
 namespace {
@@ -104,6 +105,7 @@ std::string CompoundFileOf(const std::vector<std::pair<std::string, std::string>
     const std::string& bytes = streams[s].second;
     if (bytes.size() < 4096) continue;
     std::uint32_t count = static_cast<std::uint32_t>((bytes.size() + 511) / 512);
+    if (next_sector + count > fat.size()) throw std::length_error("one allocation sector holds 128 sectors");
     starts[s].first = next_sector;
     for (std::uint32_t i = 0; i < count; ++i) {
       fat[next_sector + i] = i + 1 < count ? next_sector + i + 1 : kEnd;

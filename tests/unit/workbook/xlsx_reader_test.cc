@@ -131,6 +131,16 @@ TEST(XlsxReaderTest, BlanksAroundAStoredValueAreNotPartOfIt) {
   }
 }
 
+TEST(XlsxReaderTest, ACellPastTheLongestASpreadsheetHoldsIsRefused) {
+  XlsxFixture fixture;
+  fixture.sheets = {{"Data", Sheet("<row r=\"4\"><c r=\"C4\" t=\"inlineStr\"><is><t>" +
+                                   std::string(32768, 'x') + "</t></is></c></row>")}};
+  EXPECT_THAT([&] { Read(fixture); },
+              ThrowsMessage<WorkbookError>(
+                  "book.xlsx: sheet \"Data\": row 4, column C: the cell holds more than 32767 "
+                  "characters, more than a spreadsheet cell can"));
+}
+
 TEST(XlsxReaderTest, SparseRowsAndCellsAreEmptyAndReferencesMayBeLeftOut) {
   XlsxFixture fixture;
   fixture.sheets = {{"S", Sheet(
