@@ -110,7 +110,11 @@ std::unique_ptr<Workbook> ReadCsv(std::string_view bytes, const std::string& she
                         " (the workbook has 1)");
   }
   SheetBuilder builder(options, std::numeric_limits<std::int64_t>::max());
-  CsvParser(WithoutByteOrderMark(bytes, label), label, builder).Run();
+  try {
+    CsvParser(WithoutByteOrderMark(bytes, label), label, builder).Run();
+  } catch (const CellTooLongError& error) {
+    throw error.WithPlace(label);
+  }
   auto workbook = std::make_unique<LoadedWorkbook>(label);
   workbook->AddSheet(builder.info(sheet_name), builder.Take());
   return workbook;

@@ -7,9 +7,12 @@
 #include <fstream>
 #include <vector>
 
+#include "workbook/compound_file.h"
 #include "workbook/csv_reader.h"
+#include "workbook/file_bytes.h"
 #include "workbook/ods_reader.h"
 #include "workbook/workbook.h"
+#include "workbook/xls_reader.h"
 #include "workbook/xlsx_reader.h"
 #include "workbook/zip_archive.h"
 
@@ -55,6 +58,24 @@ std::unique_ptr<Workbook> OpenPackage(const std::string& path, const std::string
     return ReadXlsx(*archive, options);
   }
   throw WorkbookError(label + ": not a workbook: a zip archive holding no spreadsheet");
+}
+
+// An Office container: an Excel 97-2003 workbook, or an .xlsx locked with a
+// password (the encrypted package sits inside such a container).
+std::unique_ptr<Workbook> OpenCompoundFile(const std::string& path, const std::string& label,
+                                           const ReadOptions& options) {
+  std::optional<CompoundFile> container;
+  try {
+    container.emplace(ReadFileBytes(path, label));
+  } catch (const CompoundFileError& error) {
+    throw WorkbookError(label + ": the file is damaged: " + error.what());
+  }
+  if (container->Has("EncryptedPackage") || container->Has("EncryptionInfo")) {
+    throw WorkbookError(label +
+                        ": a password-protected workbook, which cannot be read; save it without "
+                        "a password");
+  }
+  return ReadXls(path, label, *container, options);
 }
 
 // Hands a sheet already read to a visitor, row by row.
@@ -113,16 +134,15 @@ std::unique_ptr<Workbook> OpenWorkbook(const std::string& path, const ReadOption
   if (IsZip(magic)) {
     return OpenPackage(path, label, extension, options);
   }
-  if (magic.rfind("\xD0\xCF\x11\xE0", 0) == 0) {
-    throw WorkbookError(label +
-                        ": an Excel 97-2003 or password-protected workbook, which cannot be read; "
-                        "save it as an unprotected .xlsx");
-  }
+  if (CompoundFile::HasSignature(magic)) return OpenCompoundFile(path, label, options);
   if (extension == ".csv" || extension == ".txt") return ReadCsvFile(path, options);
   if (extension == ".xlsx" || extension == ".xlsm" || extension == ".ods") {
     throw WorkbookError(label + ": not a workbook: the file is not a zip archive");
   }
-  throw WorkbookError(label + ": not a workbook: expected an .xlsx, .ods or .csv file");
+  if (extension == ".xls") {
+    throw WorkbookError(label + ": not a workbook: the file is not an Excel 97-2003 workbook");
+  }
+  throw WorkbookError(label + ": not a workbook: expected an .xlsx, .xls, .ods or .csv file");
 }
 
 }  // namespace pelorin::workbook

@@ -3,8 +3,10 @@
 // and noting the used range of all.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,6 +19,18 @@ namespace pelorin::workbook {
 // cannot be addressed and are dropped.
 inline constexpr int kMaxColumns = 16384;
 inline constexpr std::int64_t kMaxRows = 1048576;
+// The longest text a spreadsheet cell holds, in characters.
+inline constexpr std::size_t kMaxCellCharacters = 32767;
+
+// A cell longer than kMaxCellCharacters: what() names its row and column;
+// the reader adds the file and the sheet (WithPlace).
+class CellTooLongError : public WorkbookError {
+ public:
+  CellTooLongError(int column, std::int64_t row);
+  // The same error, its message led by "<label>: sheet \"<name>\": " (by
+  // "<label>: " alone for a file of one unnamed sheet, such as a CSV).
+  WorkbookError WithPlace(const std::string& label, const std::string& sheet = "") const;
+};
 
 class SheetBuilder {
  public:
@@ -32,7 +46,9 @@ class SheetBuilder {
     return column >= 1 && column <= kMaxColumns &&
            (keep_.empty() || (column < static_cast<int>(keep_.size()) && keep_[column]));
   }
-  // A cell holding text; the empty text is an empty cell.
+  // A cell holding text; the empty text is an empty cell. Throws
+  // CellTooLongError for a text past kMaxCellCharacters, so a small hostile
+  // file cannot make a cell of gigabytes.
   void Put(int column, std::int64_t row, std::string_view text);
   // A cell that holds a value but whose column is not kept.
   void Note(int column, std::int64_t row);

@@ -78,8 +78,12 @@ int ActiveSheet(const XlsxBook& book) {
 void ReadSheet(const ZipArchive& archive, const XlsxBook& book, std::size_t index,
                std::uint64_t cap, SheetBuilder& builder) {
   XlsxSheetContext context{book.strings, book.styles, book.book.date1904};
-  ReadXlsxSheet(archive, SheetPart(archive, book.book.sheets[index], book.relationships), cap,
-                context, builder);
+  const XlsxSheetEntry& entry = book.book.sheets[index];
+  try {
+    ReadXlsxSheet(archive, SheetPart(archive, entry, book.relationships), cap, context, builder);
+  } catch (const CellTooLongError& error) {
+    throw error.WithPlace(archive.label(), entry.name);
+  }
 }
 
 }  // namespace

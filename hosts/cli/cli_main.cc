@@ -52,7 +52,7 @@ struct Commands {
 };
 
 void AddSelectionFlags(CLI::App& command, Flags& flags) {
-  command.add_option("WORKBOOK", flags.workbook, ".xlsx, .ods or .csv file")->required();
+  command.add_option("WORKBOOK", flags.workbook, ".xlsx, .xls, .ods or .csv file")->required();
   command.add_option("--sheet", flags.selection.sheet, "Sheet name or 1-based number");
   command.add_option("--mobile-column", flags.selection.mobile_column,
                      "Column of the mobile numbers");
@@ -79,7 +79,7 @@ Commands AddCommands(CLI::App& app, Flags& flags) {
   c.host = app.add_subcommand("host", "Show or set the service's web host");
   c.host->add_option("HOST", flags.host, "HOST or HOST:PORT");
   c.sheets = app.add_subcommand("sheets", "List a workbook's sheets and used ranges");
-  c.sheets->add_option("WORKBOOK", flags.workbook, ".xlsx, .ods or .csv file")->required();
+  c.sheets->add_option("WORKBOOK", flags.workbook, ".xlsx, .xls, .ods or .csv file")->required();
   CLI::App* proxy = app.add_subcommand("proxy", "Show, add or remove the HTTP proxy");
   proxy->require_subcommand(1);
   c.proxy_show = proxy->add_subcommand("show", "Print the stored proxy");

@@ -216,18 +216,18 @@ TEST_F(CliSendTest, BundledWorkbookSendsNumbersAsTheirDigits) {
             "Dear Aarav Shah, your order ORD-20261200 is ready for pickup in Pune.");
 }
 
-// LibreOffice writes the same contacts as .ods and .xlsx; both send alike.
+// LibreOffice writes the same contacts as .ods, .xlsx and .xls; all send alike.
 TEST_F(CliSendTest, WorkbooksSavedByLibreOfficeSendTheSameMessages) {
   if (!std::filesystem::exists("/usr/bin/soffice")) GTEST_SKIP() << "LibreOffice is not installed";
   const std::string csv = WriteContacts(4);
   const std::string profile = "-env:UserInstallation=file://" + cli_.dir() + "/lo-profile";
-  for (const char* format : {"ods", "xlsx"}) {
+  for (const char* format : {"ods", "xlsx", "xls"}) {
     const std::string command = "cd " + cli_.dir() + " && timeout 120 /usr/bin/soffice " + profile +
                                 " --headless --convert-to " + format + " --outdir " + cli_.dir() +
                                 "/" + format + " " + csv + " >/dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
   }
-  for (const char* format : {"ods", "xlsx"}) {
+  for (const char* format : {"ods", "xlsx", "xls"}) {
     // A run is named by its user and the second it started in: two sends
     // in one second would be one run to the service.
     WaitForTheNextSecond();
@@ -236,8 +236,9 @@ TEST_F(CliSendTest, WorkbooksSavedByLibreOfficeSendTheSameMessages) {
     ASSERT_EQ(result.status, 0) << format << ": " << result.err << result.out;
   }
   json runs = Runs();
-  ASSERT_EQ(runs.size(), 2u);
+  ASSERT_EQ(runs.size(), 3u);
   EXPECT_EQ(runs[0]["records"], runs[1]["records"]);
+  EXPECT_EQ(runs[0]["records"], runs[2]["records"]);
   EXPECT_EQ(runs[0]["records"][3]["mobile"], "919810000004");
   EXPECT_EQ(runs[0]["records"][3]["message"], "Dear Name, 4, order O4 is ready.");
 }
