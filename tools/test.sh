@@ -23,6 +23,7 @@ echo "core library built for Windows: build-mingw/core/libpelorin_core.a"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
 ctest --preset windows -L excel
+echo "Excel add-in installer: build-windows/hosts/excel/installer/Pelorin-Setup.exe"
 
 if [ -x tools/fuzz.sh ]; then
   tools/fuzz.sh 5

@@ -55,7 +55,9 @@ struct Search {
 BOOL CALLBACK FindBoxes(HWND window, LPARAM context) {
   wchar_t class_name[16] = {};
   GetClassNameW(window, class_name, 16);
-  if (lstrcmpW(class_name, L"#32770") == 0 && IsWindowVisible(window)) {
+  // A message box's text is the static with id 0xFFFF; other dialogs (the
+  // add-in's own windows) are not boxes.
+  if (lstrcmpW(class_name, L"#32770") == 0 && IsWindowVisible(window) && GetDlgItem(window, 0xFFFF) != nullptr) {
     reinterpret_cast<Search*>(context)->boxes.push_back(window);
   }
   return TRUE;

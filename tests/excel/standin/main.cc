@@ -29,9 +29,24 @@
 //   expect-released               the add-in holds no reference to Application or its COMAddIn
 //   expect-can-unload yes|no      DllCanUnloadNow
 //   pause SECONDS
+// The add-in's dialogs, by window caption and control name:
+//   type WINDOW CONTROL TEXT      keys as a keyboard sends them, into the control
+//   press WINDOW CONTROL          a click on a button, check box or option button
+//   choose WINDOW CONTROL ITEM    selects the entry of a list or drop-down list
+//   double-click WINDOW CONTROL   a double click on a list
+//   close-window WINDOW           the title bar's close button
+//   expect-text WINDOW CONTROL TEXT     the control's text (\\n in TEXT, written so in a script, is a line break)
+//   expect-items WINDOW CONTROL ITEMS   the entries of a list, joined by "|"
+//   expect-rows WINDOW CONTROL COUNT    the rows of a grid
+//   expect-state WINDOW CONTROL STATE   enabled|disabled|hidden|checked|unchecked
+//   wait-state WINDOW CONTROL STATE SECONDS  the same, waited for (a long send)
+//   reset-counters                the sheet's Range and Value call counts start again, and the clock
+//   expect-range-calls-at-most N  Range(...) calls since reset-counters
+//   report-counters LABEL         prints the counts and the milliseconds since reset-counters
 // The transcript of the model's events goes to stdout; the exit code is 0
 // when every step passed and no message box came unexpected.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <fstream>
@@ -155,6 +170,86 @@ BOOL CALLBACK FindOwnedWindow(HWND window, LPARAM context) {
   return TRUE;
 }
 
+// A visible window owned by Excel's main window, by caption.
+HWND OwnedWindow(HWND owner, const std::wstring& caption) {
+  OwnedWindowSearch search{owner, caption};
+  HWND found = nullptr;
+  for (HWND window = GetTopWindow(nullptr); window != nullptr; window = GetWindow(window, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(window) || GetWindow(window, GW_OWNER) != owner) continue;
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
+    if (caption == text) found = window;
+  }
+  if (found == nullptr) Fail(L"no window \"" + caption + L"\"");
+  return found;
+}
+
+// The add-in's renderer names each control by a window property.
+HWND NamedControl(HWND dialog, const std::wstring& name) {
+  for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropW(child, L"PelorinControlName")));
+    wchar_t text[256] = {};
+    if (atom != 0 && GetAtomNameW(atom, text, 256) > 0 && name == text) return child;
+  }
+  Fail(L"no control " + name);
+}
+
+std::wstring TextOf(HWND window) {
+  int length = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  GetWindowTextW(window, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(length));
+  return text;
+}
+
+std::wstring WithLineBreaks(const std::wstring& text) {
+  std::wstring out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text.compare(i, 2, L"\\n") == 0) {
+      out += L"\r\n";
+      ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+void Notify(HWND control, WORD code) {
+  SendMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code),
+               reinterpret_cast<LPARAM>(control));
+}
+
+void TypeInto(HWND control, const std::wstring& text) {
+  SetFocus(control);
+  for (wchar_t c : text) {
+    SHORT scan = VkKeyScanW(c);
+    if (c < 0x80 && scan != -1 && (scan & 0x0100) == 0) {
+      PostMessageW(control, WM_KEYDOWN, LOBYTE(scan), 1);
+      PostMessageW(control, WM_KEYUP, LOBYTE(scan), 0xC0000001);
+    } else {
+      PostMessageW(control, WM_CHAR, c, 1);
+    }
+    PumpFor(5);
+  }
+  PumpFor(20);
+}
+
+std::wstring ItemsOf(HWND control) {
+  wchar_t kind[32] = {};
+  GetClassNameW(control, kind, 32);
+  bool combo = lstrcmpiW(kind, L"ComboBox") == 0;
+  int count = static_cast<int>(SendMessageW(control, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0));
+  std::wstring items;
+  for (int i = 0; i < count; ++i) {
+    wchar_t item[512] = {};
+    SendMessageW(control, combo ? CB_GETLBTEXT : LB_GETTEXT, i, reinterpret_cast<LPARAM>(item));
+    if (i > 0) items += L"|";
+    items += item;
+  }
+  return items;
+}
+
 class Runner {
  public:
   explicit Runner(HWND main_window) : main_window_(main_window), watcher_(GetCurrentThreadId(), main_window) {
@@ -214,6 +309,7 @@ class Runner {
   bool use_other_host_ = false;
   AddinHost addin_;
   HRESULT last_connect_ = S_OK;
+  DWORD counting_since_ = GetTickCount();
 };
 
 void Runner::Step(const std::vector<std::wstring>& words) {
@@ -341,6 +437,75 @@ void Runner::Step(const std::vector<std::wstring>& words) {
     Need(words, 2);
     HRESULT result = addin_.CanUnloadNow();
     if ((result == S_OK) != (words[1] == L"yes")) Fail(L"DllCanUnloadNow answered " + std::to_wstring(result));
+  } else if (step == L"type" || step == L"press" || step == L"choose" || step == L"double-click" ||
+             step == L"expect-text" || step == L"expect-items" || step == L"expect-rows" ||
+             step == L"expect-state") {
+    Need(words, step == L"press" || step == L"double-click" ? 3 : 4);
+    PumpFor(20);
+    HWND control = NamedControl(OwnedWindow(main_window_, words[1]), words[2]);
+    if (step == L"type") {
+      TypeInto(control, words[3]);
+    } else if (step == L"press") {
+      SendMessageW(control, BM_CLICK, 0, 0);
+      PumpFor(50);
+    } else if (step == L"choose") {
+      wchar_t kind[32] = {};
+      GetClassNameW(control, kind, 32);
+      bool combo = lstrcmpiW(kind, L"ComboBox") == 0;
+      LRESULT index = SendMessageW(control, combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                   reinterpret_cast<LPARAM>(words[3].c_str()));
+      if (index < 0) Fail(L"no entry " + words[3] + L" in " + words[2]);
+      SendMessageW(control, combo ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+      Notify(control, combo ? CBN_SELCHANGE : LBN_SELCHANGE);
+      PumpFor(20);
+    } else if (step == L"double-click") {
+      Notify(control, LBN_DBLCLK);
+      PumpFor(20);
+    } else if (step == L"expect-text") {
+      std::wstring expected = WithLineBreaks(words[3]);
+      if (TextOf(control) != expected) Fail(words[2] + L" shows \"" + TextOf(control) + L"\"");
+    } else if (step == L"expect-items") {
+      if (ItemsOf(control) != words[3]) Fail(words[2] + L" lists \"" + ItemsOf(control) + L"\"");
+    } else if (step == L"expect-rows") {
+      int rows = static_cast<int>(SendMessageW(control, LVM_GETITEMCOUNT, 0, 0));
+      if (rows != std::stoi(words[3])) Fail(words[2] + L" holds " + std::to_wstring(rows) + L" rows");
+    } else {
+      std::wstring state = !IsWindowVisible(control)  ? L"hidden"
+                           : !IsWindowEnabled(control) ? L"disabled"
+                                                       : L"enabled";
+      if (words[3] == L"checked" || words[3] == L"unchecked") {
+        state = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? L"checked" : L"unchecked";
+      }
+      if (state != words[3]) Fail(words[2] + L" is " + state);
+    }
+  } else if (step == L"close-window") {
+    Need(words, 2);
+    SendMessageW(OwnedWindow(main_window_, words[1]), WM_SYSCOMMAND, SC_CLOSE, 0);
+    PumpFor(50);
+  } else if (step == L"reset-counters") {
+    model_->sheet().counters() = SheetCounters{};
+    counting_since_ = GetTickCount();
+  } else if (step == L"expect-range-calls-at-most") {
+    Need(words, 2);
+    long calls = model_->sheet().counters().range_calls;
+    if (calls > std::stol(words[1])) Fail(L"the add-in made " + std::to_wstring(calls) + L" Range calls");
+  } else if (step == L"report-counters") {
+    Need(words, 2);
+    const SheetCounters& counters = model_->sheet().counters();
+    Print(words[1] + L": range_calls=" + std::to_wstring(counters.range_calls) + L" value_calls=" +
+          std::to_wstring(counters.value_calls) + L" cells_read=" + std::to_wstring(counters.cells_read) +
+          L" milliseconds=" + std::to_wstring(GetTickCount() - counting_since_));
+  } else if (step == L"wait-state") {
+    Need(words, 5);
+    DWORD limit = static_cast<DWORD>(std::stod(words[4]) * 1000);
+    DWORD start = GetTickCount();
+    for (;;) {
+      PumpFor(50);
+      HWND control = NamedControl(OwnedWindow(main_window_, words[1]), words[2]);
+      std::wstring state = !IsWindowVisible(control) ? L"hidden" : !IsWindowEnabled(control) ? L"disabled" : L"enabled";
+      if (state == words[3]) break;
+      if (GetTickCount() - start > limit) Fail(words[2] + L" is still " + state);
+    }
   } else if (step == L"pause") {
     Need(words, 2);
     PumpFor(static_cast<DWORD>(std::stod(words[1]) * 1000));
