@@ -70,7 +70,7 @@ std::string FormatCheckReport(const SendCheckReport& report) {
 
   for (const NumberProblem& problem : report.invalid) {
     text += "row " + std::to_string(problem.row) + ": invalid: \"" + problem.mobile + "\" is " +
-            std::string(NumberProblemText(problem.kind)) + " for " + report.region + "\n";
+            std::string(NumberProblemText(problem.kind)) + " in region " + report.region + "\n";
   }
   for (const DuplicateNumber& duplicate : report.duplicates) {
     text += "rows " + RowList(duplicate.rows) + ": duplicate: " + duplicate.e164 + "\n";
