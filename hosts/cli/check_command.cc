@@ -26,11 +26,19 @@ using json = nlohmann::ordered_json;
 // The numbering plans, the region they read numbers in, and the exclusion
 // list when one was given.
 struct NumberServices {
-  NumberServices(const SettingsStore& settings, const std::optional<std::string>& exclude_path)
+  NumberServices(const SettingsStore& settings, const std::optional<std::string>& exclude_path,
+                 std::ostream& err)
       : region(NumberRegion(settings, numbers, posix::LocaleRegion())) {
     if (!exclude_path) return;
     excluded = std::make_unique<ExclusionList>(numbers, region);
     for (const std::string& entry : ReadExclusionEntries(*exclude_path)) excluded->Add(entry);
+    // A header line is the usual one; anything more is worth a look.
+    const auto& unreadable = excluded->unreadable();
+    if (!unreadable.empty()) {
+      err << "pelorin: --exclude: " << unreadable.size() << " entr"
+          << (unreadable.size() == 1 ? "y holds" : "ies hold") << " no number (""
+          << unreadable.front() << """ << (unreadable.size() > 1 ? ", ..." : "") << ")\n";
+    }
   }
 
   phonenumbers::LibPhoneNumbers numbers;
@@ -144,7 +152,7 @@ int RunCheckCommand(CliRuntime& runtime, const std::string& path, const SendSele
     err << checked.refusal.message << '\n';
     return kExitRefused;
   }
-  NumberServices services(runtime.settings(), flags.exclude);
+  NumberServices services(runtime.settings(), flags.exclude, err);
   std::unique_ptr<OpenedWorkbook> opened;
   try {
     opened = std::make_unique<OpenedWorkbook>(runtime, path, selection);
@@ -186,7 +194,7 @@ int RunRegionCommand(CliRuntime& runtime, const std::optional<std::string>& code
 struct SendCheckHooks::State {
   State(CliRuntime& runtime, const SendCheckFlags& flags, std::ostream& out, std::ostream& err)
       : runtime(runtime), flags(flags), out(out), err(err),
-        services(runtime.settings(), flags.exclude) {}
+        services(runtime.settings(), flags.exclude, err) {}
 
   // Runs the check on the request the dialog accepted; false when the send
   // must not go ahead.
