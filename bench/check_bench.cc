@@ -69,9 +69,11 @@ int main(int argc, char** argv) {
     return 2;
   }
   auto start = Clock::now();
+  pelorin::workbook::ReadOptions options;
+  options.columns = {1, 2, 3};
   std::unique_ptr<pelorin::workbook::Workbook> book;
   try {
-    book = pelorin::workbook::OpenWorkbook(argv[1], {.columns = {1, 2, 3}});
+    book = pelorin::workbook::OpenWorkbook(argv[1], options);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "check_bench: %s\n", error.what());
     return 2;
