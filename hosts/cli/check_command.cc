@@ -36,8 +36,8 @@ struct NumberServices {
     const auto& unreadable = excluded->unreadable();
     if (!unreadable.empty()) {
       err << "pelorin: --exclude: " << unreadable.size() << " entr"
-          << (unreadable.size() == 1 ? "y holds" : "ies hold") << " no number (""
-          << unreadable.front() << """ << (unreadable.size() > 1 ? ", ..." : "") << ")\n";
+          << (unreadable.size() == 1 ? "y holds" : "ies hold") << " no number (\""
+          << unreadable.front() << "\"" << (unreadable.size() > 1 ? ", ..." : "") << ")\n";
     }
   }
 
