@@ -7,7 +7,7 @@ packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libcurl4-gnutls-dev libcpp-httplib-dev libcli11-dev nlohmann-json3-dev libsqlite3-dev
-  libzip-dev libexpat1-dev zlib1g-dev libfreexl-dev
+  libzip-dev libexpat1-dev zlib1g-dev libfreexl-dev libphonenumber-dev
   tinyproxy hyperfine
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix nsis curl
   mingw-w64-tools libwine-dev wine wine64 fonts-wine xvfb xauth imagemagick

@@ -162,6 +162,10 @@ void frmSendSMS::OnSendClick() {
       break;
   }
   try {
+    if (send_gate_ && !send_gate_(checked.request)) {
+      ui.SetBusyCursor(false);
+      return;
+    }
     if (send_request_handler_) send_request_handler_(checked.request);
   } catch (const std::exception&) {
     ShowMessage(ui, send_messages::kProcessingError);
@@ -175,6 +179,7 @@ void frmSendSMS::RunSend(const SendRequest& request) {
   if (!objPopup_) objPopup_ = std::make_unique<frmPopup>(context_.ui, this);
   SendRun run(context_, sheet);
   if (send_progress_) run.set_progress_callback(send_progress_);
+  run.set_row_filter(row_filter_);
   last_send_result_ = run.Run(request, *objPopup_);
 }
 

@@ -15,6 +15,7 @@
 namespace pelorin {
 
 class frmPopup;
+class RowFilter;
 
 // Rows handled so far over all ranges of the run, empty ones included.
 struct SendProgress {
@@ -50,6 +51,10 @@ class SendRun {
     progress_ = std::move(callback);
   }
 
+  // Rows whose number `filter` names are left out; the status text then
+  // ends with a line that counts them. Null (the default) leaves out none.
+  void set_row_filter(const RowFilter* filter) { row_filter_ = filter; }
+
   // Runs the send: hides the status window's owner (the send dialog), opens
   // `status_window`, uploads and reports, and restores the default cursor.
   // Never throws: an unexpected failure shows "Error while processing. Plese
@@ -60,6 +65,10 @@ class SendRun {
   AddinContext& context_;
   const Worksheet& sheet_;
   std::function<void(const SendProgress&)> progress_;
+  const RowFilter* row_filter_ = nullptr;
 };
+
+// The line that ends the status text of a run with a row filter.
+std::string SkippedRowsLine(std::int64_t skipped_rows);
 
 }  // namespace pelorin

@@ -189,13 +189,17 @@ TEST_F(CliSendTest, PreviewPrintsTheMergedMessagesInEachFormat) {
   CliResult tsv =
       cli_.Run({"preview", csv, "--rows", "2-4", "--message", kTemplate, "--format", "tsv"});
   ASSERT_EQ(tsv.status, 0) << tsv.err;
-  EXPECT_THAT(tsv.out, HasSubstr("919810000002\tDear Name, 2, order O2 is ready.\n"));
+  EXPECT_THAT(tsv.out, HasSubstr("Mobile\tMessage\tEncoding\tLength\tSegments\n"));
+  EXPECT_THAT(tsv.out,
+              HasSubstr("919810000002\tDear Name, 2, order O2 is ready.\tGSM 7-bit\t32\t1\n"));
   CliResult as_json =
       cli_.Run({"preview", csv, "--rows", "2-4", "--message", kTemplate, "--format", "json"});
   ASSERT_EQ(as_json.status, 0) << as_json.err;
   json rows = json::parse(as_json.out);
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[2]["Mobile"], "919810000003");
+  EXPECT_EQ(rows[2]["Encoding"], "GSM 7-bit");
+  EXPECT_EQ(rows[2]["Segments"], "1");
   EXPECT_TRUE(Runs().empty());  // a preview sends nothing
 }
 
