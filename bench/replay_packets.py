@@ -49,6 +49,8 @@ for number, (packet_id, state) in enumerate(packets):
                   '&state=%s&filename=RUNNAME&catid=%s"' % (uid, ip, sid, state, catid))
     config.append('data-binary = "@%s"' % path)
     config.append('header = "Content-Type: application/x-www-form-urlencoded"')
+    # No "Expect: 100-continue" wait before each body, as the add-in sends none.
+    config.append('header = "Expect:"')
     config.append('output = "/dev/null"')
 with open(os.path.join(out, "replay.curl"), "w") as f:
     f.write("\n".join(config) + "\n")
