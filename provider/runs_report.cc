@@ -30,6 +30,7 @@ std::string RunsToJson(const std::vector<Run>& runs) {
                      {"closed", run.closed},
                      {"states", run.states},
                      {"packets", run.states.size()},
+                     {"packet_records", run.packet_records},
                      {"records", std::move(records)}});
   }
   // Stored text is checked UTF-8; replacing keeps a bad row from failing all.

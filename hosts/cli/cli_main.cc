@@ -8,7 +8,9 @@
 #include "hosts/cli/cli_runtime.h"
 #include "hosts/cli/dialog_commands.h"
 #include "hosts/cli/exit_status.h"
+#include "hosts/cli/history_command.h"
 #include "hosts/cli/menu_commands.h"
+#include "hosts/cli/resume_command.h"
 #include "hosts/cli/send_commands.h"
 #include "hosts/cli/send_selection.h"
 #include "hosts/cli/settings_commands.h"
@@ -29,6 +31,10 @@ struct Flags {
   SendSelection selection;
   std::string rows, ranges, sender, later, message_file;
   std::string format = "table";
+  std::string resume_run;
+  bool resend_unknown = false;
+  bool skip_unknown = false;
+  std::string history_run;
 };
 
 // The subcommands, each a pointer CLI11 keeps alive with the app.
@@ -49,10 +55,12 @@ struct Commands {
   CLI::App* send;
   CLI::App* preview;
   CLI::App* senders;
+  CLI::App* history;
 };
 
-void AddSelectionFlags(CLI::App& command, Flags& flags) {
-  command.add_option("WORKBOOK", flags.workbook, ".xlsx, .ods or .csv file")->required();
+void AddSelectionFlags(CLI::App& command, Flags& flags, bool workbook_required = true) {
+  command.add_option("WORKBOOK", flags.workbook, ".xlsx, .ods or .csv file")
+      ->required(workbook_required);
   command.add_option("--sheet", flags.selection.sheet, "Sheet name or 1-based number");
   command.add_option("--mobile-column", flags.selection.mobile_column,
                      "Column of the mobile numbers");
@@ -63,6 +71,40 @@ void AddSelectionFlags(CLI::App& command, Flags& flags) {
   command.add_option("--sender", flags.sender, "A sender ID the service offers");
   command.add_flag("--flash", flags.selection.flash, "Send as flash messages");
   command.add_option("--later", flags.later, "Send at \"YYYY-MM-DD HH:MM\"");
+}
+
+// `send --resume [RUN]` takes the workbook and selection from the journal.
+void AddResumeFlags(CLI::App& send, Flags& flags) {
+  send.add_option("--resume", flags.resume_run,
+                  "Send what the service does not hold of RUN (the last unfinished run)")
+      ->expected(0, 1);
+  send.add_flag("--resend-unknown", flags.resend_unknown,
+                "With --resume: send again a packet that went out without a reply");
+  send.add_flag("--skip-unknown", flags.skip_unknown,
+                "With --resume: count a packet that went out without a reply as accepted");
+}
+
+SendSelection CollectSelection(const CLI::App& command, Flags& flags);
+
+int RunSend(CliRuntime& runtime, const CLI::App& send, Flags& flags, std::ostream& out,
+            std::ostream& err) {
+  const bool resume = send.count("--resume") > 0;
+  if (!resume) {
+    if (flags.resend_unknown || flags.skip_unknown)
+      throw UsageError("--resend-unknown and --skip-unknown go with --resume");
+    if (send.count("WORKBOOK") == 0) throw UsageError("give a WORKBOOK, or --resume");
+    return RunSendCommand(runtime, flags.workbook, CollectSelection(send, flags), out, err);
+  }
+  if (send.count("WORKBOOK") > 0 || send.count("--message") > 0 ||
+      send.count("--message-file") > 0 || send.count("--rows") > 0 || send.count("--ranges") > 0)
+    throw UsageError("--resume takes the workbook and selection from the run's journal");
+  if (flags.resend_unknown && flags.skip_unknown)
+    throw UsageError("give --resend-unknown or --skip-unknown, not both");
+  ResumeFlags resume_flags;
+  if (!flags.resume_run.empty()) resume_flags.run = flags.resume_run;
+  if (flags.resend_unknown) resume_flags.unknown = UnknownPackets::kResend;
+  if (flags.skip_unknown) resume_flags.unknown = UnknownPackets::kSkip;
+  return RunResumeCommand(runtime, resume_flags, out, err);
 }
 
 Commands AddCommands(CLI::App& app, Flags& flags) {
@@ -97,12 +139,15 @@ Commands AddCommands(CLI::App& app, Flags& flags) {
   c.packet_size->add_option("SIZE", flags.packet_size, "Rows per packet");
   c.packet_size->add_flag("--default", flags.packet_size_default, "Go back to the default");
   c.send = app.add_subcommand("send", "Send one message per selected row");
-  AddSelectionFlags(*c.send, flags);
+  AddSelectionFlags(*c.send, flags, /*workbook_required=*/false);
+  AddResumeFlags(*c.send, flags);
   c.preview = app.add_subcommand("preview", "Show the first merged messages");
   AddSelectionFlags(*c.preview, flags);
   c.preview->add_option("--format", flags.format, "table, tsv or json")
       ->check(CLI::IsMember({"table", "tsv", "json"}));
   c.senders = app.add_subcommand("senders", "Show the DND status and the sender IDs offered");
+  c.history = app.add_subcommand("history", "List the runs sent, or one run's packets");
+  c.history->add_option("RUN", flags.history_run, "A run's name as the list shows it");
   return c;
 }
 
@@ -167,8 +212,10 @@ int Dispatch(const Commands& c, Flags& flags, std::ostream& out, std::ostream& e
     return RunLoginCommand(runtime, flags.login, std::cin, err);
   }
   if (c.packet_size->parsed()) return RunPacketSize(runtime, *c.packet_size, flags, out, err);
-  if (c.send->parsed()) {
-    return RunSendCommand(runtime, flags.workbook, CollectSelection(*c.send, flags), out, err);
+  if (c.send->parsed()) return RunSend(runtime, *c.send, flags, out, err);
+  if (c.history->parsed()) {
+    if (c.history->count("RUN") == 0) return RunHistoryCommand(runtime.journal(), out);
+    return RunHistoryOfRunCommand(runtime.journal(), flags.history_run, out, err);
   }
   if (c.preview->parsed()) {
     return RunPreviewCommand(runtime, flags.workbook, CollectSelection(*c.preview, flags),

@@ -1,5 +1,6 @@
 #include "hosts/cli/send_commands.h"
 
+#include <filesystem>
 #include <memory>
 #include <set>
 
@@ -9,6 +10,7 @@
 #include "hosts/cli/exit_status.h"
 #include "hosts/cli/preview_printer.h"
 #include "hosts/cli/progress_bar.h"
+#include "hosts/cli/resume_command.h"
 #include "hosts/cli/send_pacing.h"
 #include "workbook/workbook.h"
 
@@ -46,10 +48,15 @@ class OpenedWorkbook {
   OpenedWorkbook(CliRuntime& runtime, const std::string& path, const SendSelection& selection)
       : runtime_(runtime) {
     book_ = workbook::OpenWorkbook(path, ColumnsToRead(selection));
-    runtime.application().set_active_sheet(
-        &book_->sheet(SheetIndex(*book_, selection.sheet, path)));
+    const int index = SheetIndex(*book_, selection.sheet, path);
+    runtime.application().set_active_sheet(&book_->sheet(index));
+    runtime.application().set_active_source(std::filesystem::absolute(path).string(),
+                                            book_->sheets()[index].name);
   }
-  ~OpenedWorkbook() { runtime_.application().set_active_sheet(nullptr); }
+  ~OpenedWorkbook() {
+    runtime_.application().set_active_sheet(nullptr);
+    runtime_.application().set_active_source({}, {});
+  }
 
  private:
   CliRuntime& runtime_;
@@ -98,6 +105,7 @@ int RunSendCommand(CliRuntime& runtime, const std::string& path, const SendSelec
     RememberRunStart(runtime.backend(), result->started);
     out << ToTerminalLines(result->status_text);
     if (!result->error.empty()) err << "pelorin: " << result->error << '\n';
+    if (result->outcome != SendOutcome::kCompleted) TellHowToResume(*result, err);
     return result->outcome == SendOutcome::kCompleted ? kExitOk : kExitRefused;
   });
 }
