@@ -87,7 +87,7 @@ TEST_F(CliResumeTest, ARefusedPacketIsResumedAndEveryRecordArrivesOnce) {
   provider_.SetFault(std::string("page=Compose&kind=reply&skip=4&count=1&body=") + kRefusal);
   CliResult sent = Send(cli_);
   EXPECT_EQ(sent.status, 1);
-  EXPECT_THAT(sent.out, HasSubstr("Error : 2 - Insufficient Credits.!!!"));
+  EXPECT_THAT(sent.out, HasSubstr("Processed 2000 record(s) out of selected 5000\n-1!!!\n"));
   EXPECT_THAT(sent.err, HasSubstr("send --resume"));
 
   CliResult history = cli_.Run({"history"});

@@ -109,6 +109,7 @@ TEST(FileRunJournalStoreTest, AWriterKilledAtAnyPointLeavesAWholeJournal) {
   ScratchDirectory scratch;
   FileRunJournalStore store(scratch.path() / "runs");
   const std::vector<std::string> texts = JournalTexts(200);
+  int killed_mid_run = 0;
   // Kill points from the first saves to well into the run.
   for (int kill_after_us : {0, 200, 500, 1000, 2000, 4000, 8000, 15000, 30000}) {
     int started[2];
@@ -140,12 +141,14 @@ TEST(FileRunJournalStoreTest, AWriterKilledAtAnyPointLeavesAWholeJournal) {
           << "killed after " << kill_after_us << " us: a journal of " << left->size()
           << " bytes that was never saved";
       EXPECT_TRUE(ParseJournalRun(*left).has_value());
+      killed_mid_run += WIFSIGNALED(status) && *left != texts.back();
     }
     // The next writer is not stopped by what the killed one left.
     store.Save("u_2026121014305", texts.front());
     EXPECT_EQ(store.Load("u_2026121014305"), texts.front());
     EXPECT_EQ(store.Runs(), std::vector<std::string>{"u_2026121014305"});
   }
+  EXPECT_GT(killed_mid_run, 0) << "every writer finished before it was killed";
 }
 
 }  // namespace
