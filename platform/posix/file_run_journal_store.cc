@@ -61,7 +61,14 @@ std::filesystem::path RunJournalDirectory(const std::optional<std::string>& xdg_
 }
 
 FileRunJournalStore FileRunJournalStore::FromEnvironment() {
-  return FileRunJournalStore(RunJournalDirectory(Variable("XDG_STATE_HOME"), Variable("HOME")));
+  try {
+    return FileRunJournalStore(RunJournalDirectory(Variable("XDG_STATE_HOME"), Variable("HOME")));
+  } catch (const std::runtime_error& failure) {
+    // Commands that never send must still work; a send refuses at its start.
+    FileRunJournalStore store({});
+    store.unavailable_ = failure.what();
+    return store;
+  }
 }
 
 std::filesystem::path FileRunJournalStore::FileOf(std::string_view run) const {
@@ -69,16 +76,19 @@ std::filesystem::path FileRunJournalStore::FileOf(std::string_view run) const {
 }
 
 void FileRunJournalStore::Save(std::string_view run, std::string_view text) {
+  if (!unavailable_.empty()) throw std::runtime_error(unavailable_);
   EnsurePrivateDirectory(directory_);
   ReplaceValueFile(FileOf(run), text);
 }
 
 std::optional<std::string> FileRunJournalStore::Load(std::string_view run) const {
+  if (!unavailable_.empty()) return std::nullopt;
   return ReadValueFile(FileOf(run));
 }
 
 std::vector<std::string> FileRunJournalStore::Runs() const {
   std::vector<std::string> runs;
+  if (!unavailable_.empty()) return runs;
   std::error_code error;
   std::filesystem::directory_iterator entries(directory_, error);
   if (error) return runs;  // no folder yet: no runs

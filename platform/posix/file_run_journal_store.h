@@ -24,7 +24,8 @@ class FileRunJournalStore : public RunJournalStore {
   explicit FileRunJournalStore(std::filesystem::path directory)
       : directory_(std::move(directory)) {}
 
-  // The folder the environment names for this user.
+  // The folder the environment names for this user. Never throws: without
+  // one, every save throws why and nothing is found.
   static FileRunJournalStore FromEnvironment();
 
   void Save(std::string_view run, std::string_view text) override;
@@ -36,6 +37,7 @@ class FileRunJournalStore : public RunJournalStore {
 
  private:
   std::filesystem::path directory_;
+  std::string unavailable_;  // why there is no folder, or empty
 };
 
 }  // namespace pelorin::posix

@@ -16,11 +16,13 @@
 #include <thread>
 
 #include "core/messaging/run_journal.h"
+#include "scoped_variable.h"
 #include "scratch_directory.h"
 
 namespace pelorin::posix {
 namespace {
 
+using testing::ScopedVariable;
 using testing::ScratchDirectory;
 
 TEST(RunJournalDirectoryTest, FollowsTheStateHomeElseTheHomeFolder) {
@@ -38,6 +40,20 @@ TEST(RunJournalDirectoryTest, FollowsTheStateHomeElseTheHomeFolder) {
     EXPECT_EQ(RunJournalDirectory(c.state, c.home), c.expected) << c.expected;
   }
   EXPECT_THROW(RunJournalDirectory(std::nullopt, "relative"), std::runtime_error);
+}
+
+TEST(RunJournalDirectoryTest, WithoutAFolderNothingIsFoundAndEverySaveRefuses) {
+  ScopedVariable state("XDG_STATE_HOME", std::nullopt);
+  ScopedVariable home("HOME", std::nullopt);
+  FileRunJournalStore store = FileRunJournalStore::FromEnvironment();
+  EXPECT_TRUE(store.Runs().empty());
+  EXPECT_FALSE(store.Load("u_1").has_value());
+  try {
+    store.Save("u_1", "text");
+    ADD_FAILURE() << "saved with no folder";
+  } catch (const std::runtime_error& failure) {
+    EXPECT_NE(std::string(failure.what()).find("XDG_STATE_HOME"), std::string::npos);
+  }
 }
 
 int ModeOf(const std::filesystem::path& path) {
