@@ -14,6 +14,7 @@ std::optional<FaultKind> KindNamed(std::string_view name) {
   if (name == "drop") return FaultKind::kDrop;
   if (name == "timeout") return FaultKind::kTimeout;
   if (name == "reply") return FaultKind::kReply;
+  if (name == "stored-drop") return FaultKind::kStoredDrop;
   return std::nullopt;
 }
 
@@ -49,7 +50,7 @@ std::optional<Fault> ParseFault(const FormFields& fields, std::string* error) {
   auto kind = fields.find("kind");
   std::optional<FaultKind> parsed = KindNamed(kind == fields.end() ? "" : kind->second);
   if (!parsed) {
-    *error = "unknown kind (delay, status, drop, timeout or reply)";
+    *error = "unknown kind (delay, status, drop, stored-drop, timeout or reply)";
     return std::nullopt;
   }
   fault.kind = *parsed;

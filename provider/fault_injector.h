@@ -13,7 +13,9 @@
 
 namespace pelorin::provider {
 
-enum class FaultKind { kDelay, kStatus, kDrop, kTimeout, kReply };
+// kStoredDrop answers the page as usual (a Compose packet is stored), then
+// cuts the connection before the reply: the client cannot tell it was kept.
+enum class FaultKind { kDelay, kStatus, kDrop, kTimeout, kReply, kStoredDrop };
 
 struct Fault {
   std::string page;  // "Compose", "UserValidation", ... or "*" for any

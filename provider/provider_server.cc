@@ -154,6 +154,9 @@ void ProviderServer::ServePage(const std::string& page, const httplib::Request& 
       response.status = fault->status;
       response.set_content(StatusPage(fault->status), kHtmlType);
       break;
+    case FaultKind::kStoredDrop:
+      AnswerPage(page, request, body);
+      [[fallthrough]];
     case FaultKind::kDrop:
       // httplib then fails to write the reply and closes the connection.
       DropConnection(request.local_port, request.remote_addr, request.remote_port);

@@ -181,12 +181,15 @@ std::vector<Run> ProviderStore::ListRuns(const std::string& uid) {
     index_of_run[runs.Int(0)] = result.size();
     result.push_back(Run{runs.Text(1), runs.Text(2), runs.Text(3), runs.Text(4),
                          runs.Text(5), runs.Text(6), runs.Text(7), runs.Int(8) != 0,
-                         {}, {}});
+                         {}, {}, {}});
   }
-  SqliteStatement states(*db_, "SELECT run_id, state FROM packets ORDER BY run_id, seq");
+  SqliteStatement states(*db_,
+                         "SELECT run_id, state, record_count FROM packets ORDER BY run_id, seq");
   while (states.Step()) {
     auto it = index_of_run.find(states.Int(0));
-    if (it != index_of_run.end()) result[it->second].states.push_back(states.Text(1));
+    if (it == index_of_run.end()) continue;
+    result[it->second].states.push_back(states.Text(1));
+    result[it->second].packet_records.push_back(states.Int(2));
   }
   SqliteStatement records(*db_,
                           "SELECT p.run_id, r.mobile, r.message FROM records r"

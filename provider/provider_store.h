@@ -53,6 +53,7 @@ struct Run {
   std::string uid, filename, sid, catid, ip, schedule, flash;
   bool closed = false;
   std::vector<std::string> states;  // one per packet, in arrival order
+  std::vector<int64_t> packet_records;  // records of each packet, same order
   std::vector<MessageRecord> records;  // all packets' records, in order
 };
 

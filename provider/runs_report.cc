@@ -11,6 +11,12 @@ std::string Join(const std::vector<std::string>& items, const std::string& separ
   return joined;
 }
 
+std::string JoinNumbers(const std::vector<int64_t>& numbers) {
+  std::string joined;
+  for (size_t i = 0; i < numbers.size(); ++i) joined += (i ? "," : "") + std::to_string(numbers[i]);
+  return joined;
+}
+
 }  // namespace
 
 std::string RunsToJson(const std::vector<Run>& runs) {
@@ -30,6 +36,7 @@ std::string RunsToJson(const std::vector<Run>& runs) {
                      {"closed", run.closed},
                      {"states", run.states},
                      {"packets", run.states.size()},
+                     {"packet_records", run.packet_records},
                      {"records", std::move(records)}});
   }
   // Stored text is checked UTF-8; replacing keeps a bad row from failing all.
@@ -42,6 +49,7 @@ std::string RunsToText(const std::vector<Run>& runs) {
     text += run.uid + "\t" + run.filename + "\tsid=" + run.sid + "\tcatid=" + run.catid +
             "\tip=" + run.ip + "\tschedule=" + run.schedule + "\tflash=" + run.flash +
             "\t" + (run.closed ? "closed" : "open") + "\tstates=" + Join(run.states, ",") +
+            "\tpacket_records=" + JoinNumbers(run.packet_records) +
             "\trecords=" + std::to_string(run.records.size()) + "\n";
     for (const MessageRecord& record : run.records) {
       text += "\t" + record.mobile + "\t" + record.message + "\n";

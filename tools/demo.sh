@@ -19,7 +19,8 @@ workbook="${PELORIN_DEMO_WORKBOOK:-$root/examples/contacts.xlsx}"
 
 # Everything the demo stores stays in a folder of its own.
 work=$(mktemp -d -t pelorin-demo.XXXXXX)
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data"
+export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" \
+  XDG_STATE_HOME="$work/state"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 db="$work/provider.db"
 

@@ -9,6 +9,7 @@ class Browser;
 class CExcelControls;
 class Clock;
 class NetworkInterfaces;
+class RunJournalStore;
 class ServiceClient;
 class SettingsStore;
 class UserInterface;
@@ -26,6 +27,9 @@ struct AddinContext {
   // spreadsheet host.
   Application* application = nullptr;
   CExcelControls* controls = nullptr;
+
+  // Where send runs journal their packets; null: runs keep no journal.
+  RunJournalStore* run_journal = nullptr;
 };
 
 }  // namespace pelorin

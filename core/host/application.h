@@ -1,6 +1,7 @@
 // The spreadsheet application that hosts the add-in.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "core/host/command_bar.h"
@@ -20,6 +21,10 @@ class Application {
   virtual const Worksheet& ActiveSheet() = 0;
   // Makes the whole column (e.g. "C") the selection; throws on failure.
   virtual void SelectWholeColumn(std::string_view column) = 0;
+  // The workbook (or document) and sheet name of the active worksheet, as a
+  // run journal records them; empty when the host cannot tell.
+  virtual std::string ActiveWorkbookName() const { return {}; }
+  virtual std::string ActiveSheetName() const { return {}; }
 };
 
 }  // namespace pelorin

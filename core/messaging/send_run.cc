@@ -1,32 +1,30 @@
 #include "core/messaging/send_run.h"
 
 #include <exception>
+#include <optional>
 #include <stdexcept>
 
 #include "core/host/user_interface.h"
+#include "core/messaging/compose_upload.h"
 #include "core/messaging/message_merge.h"
 #include "core/messaging/packet_size.h"
 #include "core/messaging/popup_form.h"
 #include "core/messaging/run_file_name.h"
+#include "core/messaging/send_journal.h"
 #include "core/messaging/status_report.h"
-#include "core/service/service_client.h"
-#include "core/service/service_pages.h"
-#include "core/service/url_encode.h"
-#include "core/settings/local_ip.h"
 #include "core/settings/settings_store.h"
-#include "core/settings/value_names.h"
-#include "core/text/replace.h"
 
 namespace pelorin {
 namespace {
 
 constexpr std::string_view kProcessingError =
     "Error while processing. Plese check details and try!!!";
-constexpr std::string_view kBodyStart = "variable1=";
 
 // The status window was closed while packets remained: the user has
 // dismissed the run, so nothing more is sent.
 struct RunDismissed {};
+
+constexpr RowRange kNoRows{0, 0};  // a closing packet's rows in the journal
 
 std::int64_t RowCount(RowRange range) { return range.last - range.first + 1; }
 
@@ -35,64 +33,18 @@ std::string StartLine(RowRange range) {
          std::to_string(range.last) + ")" + std::string(kLineBreak);
 }
 
-// Uploads one packet to the Compose page (UploadPacket). The user, address
-// and category are read afresh for every packet, as every reader of the
-// store does.
-class ComposeUpload {
- public:
-  ComposeUpload(AddinContext& context, const SendRequest& request, std::string file_name)
-      : context_(context), request_(request), file_name_(std::move(file_name)) {}
-
-  const std::string& file_name() const { return file_name_; }
-
-  // A body whose first field is still to be appended, already encoded.
-  static std::string StartBody() { return std::string(kBodyStart); }
-
-  // Sends `body` (StartBody plus the encoded records) with `state`; answers
-  // the service's reply, or "ERROR" when the request could not be made.
-  std::string Send(std::string body, std::string_view state) {
-    try {
-      body += "&variable2=";
-      body += request_.schedule;
-      body += "&variable3=";
-      body += request_.flash ? "Y" : "N";
-      return context_.service.PostEncodedForm(Url(state), std::move(body));
-    } catch (const std::exception&) {
-      return std::string(kTransportError);
-    }
-  }
-
- private:
-  // Every value but the sender ID is percent-encoded so that none can add or
-  // cut a parameter; the sender ID keeps the form encoding the service knows.
-  std::string Url(std::string_view state) const {
-    const SettingsStore& settings = context_.settings;
-    std::string url = service_pages::Url(settings.ServiceHost(), service_pages::kCompose);
-    url = ReplaceAll(url, "!UID!", PercentEncodeQueryValue(settings.SessionUserId()));
-    url = ReplaceAll(url, "!IP!", PercentEncodeQueryValue(strGetLocalIP(context_.network)));
-    url = ReplaceAll(url, "!STATE!", PercentEncodeQueryValue(state));
-    url = ReplaceAll(url, "!FILENAME!", PercentEncodeQueryValue(file_name_));
-    url = ReplaceAll(url, "!CATID!",
-                     PercentEncodeQueryValue(settings.strGetSetting(value_names::kDndStatus)));
-    return ReplaceAll(url, "!SID!", strURLEncode(request_.sender_id));
-  }
-
-  AddinContext& context_;
-  const SendRequest& request_;
-  std::string file_name_;
-};
-
 // One run over the ranges of a request; SendSimpleRange and SendRange.
 class RangeRunner {
  public:
   RangeRunner(AddinContext& context, const Worksheet& sheet, const SendRequest& request,
-              frmPopup& window, ComposeUpload& upload,
+              frmPopup& window, ComposeUpload& upload, JournalWriter* journal,
               const std::function<void(const SendProgress&)>& progress, const RowFilter* filter)
       : ui_(context.ui),
         settings_(context.settings),
         request_(request),
         window_(window),
         upload_(upload),
+        journal_(journal),
         progress_(progress),
         merge_(sheet, request.mobile_column, MessageTemplate(request.message_template)) {
     for (RowRange range : request.ranges)
@@ -120,8 +72,11 @@ class RangeRunner {
     // failed or was cut short by Close.
     if (end_sent_) return;
     if (dismissed_ || failure_reported_ || !error_.empty()) {
+      // A journaled run whose packet was not accepted stays open, so that a
+      // resume can finish it under the same name.
+      if (journal_ != nullptr && unaccepted_) return;
       // Quietly: the report would announce a completion that did not happen.
-      Upload(ComposeUpload::StartBody(), compose::kEnd);
+      Upload(ComposeUpload::StartBody(), compose::kEnd, kNoRows, 0);
       return;
     }
     CloseRun(compose::kEnd, 0, 0, 0);
@@ -175,11 +130,12 @@ class RangeRunner {
     const std::int64_t rows = RowCount(range);
     std::int64_t empty_rows = 0;
     std::string body = ComposeUpload::StartBody();
-    if (merge_.AppendEncodedRecords(range, empty_rows, body) == 0) {
+    const std::size_t records = merge_.AppendEncodedRecords(range, empty_rows, body);
+    if (records == 0) {
       if (simple) Report(compose::kFailed, rows, rows, empty_rows, compose::kAll);
       return;  // an item with nothing to send sends nothing
     }
-    std::string response = Upload(std::move(body), range_state);
+    std::string response = Upload(std::move(body), range_state, range, records);
     if (simple && response.empty()) response = compose::kFailed;
     Report(response, rows, rows, empty_rows, compose::kAll);
   }
@@ -203,14 +159,14 @@ class RangeRunner {
       }
       std::string body = ComposeUpload::StartBody();
       const std::int64_t skipped_before = merge_.skipped_rows();
+      const std::size_t records = merge_.AppendEncodedRecords({first, end}, empty_rows, body);
       // A packet whose numbers were all left out is sent empty: its rows
       // are there, so the range has not run past the sheet's end.
-      if (merge_.AppendEncodedRecords({first, end}, empty_rows, body) == 0 &&
-          merge_.skipped_rows() == skipped_before && state != compose::kEnd) {
+      if (records == 0 && merge_.skipped_rows() == skipped_before && state != compose::kEnd) {
         Report(compose::kOutOfRange, processed, rows, empty_rows, state);
         return;
       }
-      std::string response = Upload(std::move(body), state);
+      std::string response = Upload(std::move(body), state, {first, end}, records);
       if (response != compose::kSuccess) {
         Report(compose::kFailed, processed, rows, empty_rows, state);
         return;
@@ -227,7 +183,7 @@ class RangeRunner {
   // its report always speaks of the end.
   void CloseRun(std::string_view state, std::int64_t processed, std::int64_t rows,
                 std::int64_t empty_rows) {
-    std::string response = Upload(ComposeUpload::StartBody(), state);
+    std::string response = Upload(ComposeUpload::StartBody(), state, kNoRows, 0);
     if (response != compose::kSuccess) {
       response = compose::kFailed;
       failure_reported_ = true;
@@ -236,9 +192,13 @@ class RangeRunner {
     ReportProgress(processed);
   }
 
-  std::string Upload(std::string body, std::string_view state) {
+  std::string Upload(std::string body, std::string_view state, RowRange rows,
+                     std::size_t records) {
     if (state == compose::kEnd) end_sent_ = true;
-    return upload_.Send(std::move(body), state);
+    std::string reply = JournaledUpload(journal_, upload_, std::move(body), state, rows,
+                                        static_cast<std::int64_t>(records));
+    if (reply != compose::kSuccess) unaccepted_ = true;
+    return reply;
   }
 
   void Report(std::string_view response, std::int64_t processed, std::int64_t rows,
@@ -257,6 +217,7 @@ class RangeRunner {
   const SendRequest& request_;
   frmPopup& window_;
   ComposeUpload& upload_;
+  JournalWriter* journal_;
   const std::function<void(const SendProgress&)>& progress_;
   MessageMerge merge_;
   std::string status_;
@@ -266,6 +227,7 @@ class RangeRunner {
   bool end_sent_ = false;
   bool dismissed_ = false;
   bool failure_reported_ = false;
+  bool unaccepted_ = false;  // some upload was not answered with success
 };
 
 SendOutcome OutcomeOf(const RangeRunner& runner, frmPopup& window) {
@@ -287,7 +249,15 @@ SendRunResult SendRun::Run(const SendRequest& request, frmPopup& status_window) 
     result.started = context_.clock.Now();
     result.run_file_name = RunFileName(context_.settings.SessionUserId(), result.started);
     ComposeUpload upload(context_, request, result.run_file_name);
-    RangeRunner runner(context_, sheet_, request, status_window, upload, progress_, row_filter_);
+    std::optional<JournalWriter> journal;
+    if (context_.run_journal != nullptr) {
+      journal.emplace(JournalWriter::Begin(
+          *context_.run_journal,
+          DescribeRun(context_, request, result.run_file_name, result.started)));
+      result.journal_name = journal->run().name;
+    }
+    RangeRunner runner(context_, sheet_, request, status_window, upload,
+                       journal ? &*journal : nullptr, progress_, row_filter_);
     status_window.Open();
     if (request.multiple_range) {
       runner.RunMultiple();

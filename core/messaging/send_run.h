@@ -37,6 +37,7 @@ struct SendRunResult {
   std::string error;          // why the run stopped silently, or empty
   std::string run_file_name;  // the name every packet carried
   LocalDateTime started;      // the one clock reading the name was made from
+  std::string journal_name;   // the run's name in the run journal, or empty
 };
 
 class SendRun {

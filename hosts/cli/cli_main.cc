@@ -9,7 +9,9 @@
 #include "hosts/cli/cli_runtime.h"
 #include "hosts/cli/dialog_commands.h"
 #include "hosts/cli/exit_status.h"
+#include "hosts/cli/history_command.h"
 #include "hosts/cli/menu_commands.h"
+#include "hosts/cli/resume_command.h"
 #include "hosts/cli/send_commands.h"
 #include "hosts/cli/send_selection.h"
 #include "hosts/cli/settings_commands.h"
@@ -35,6 +37,10 @@ struct Flags {
   std::string check_format = "text";
   std::string region;
   bool region_default = false;
+  std::string resume_run;
+  bool resend_unknown = false;
+  bool skip_unknown = false;
+  std::string history_run;
 };
 
 // The subcommands, each a pointer CLI11 keeps alive with the app.
@@ -57,10 +63,12 @@ struct Commands {
   CLI::App* senders;
   CLI::App* check;
   CLI::App* region;
+  CLI::App* history;
 };
 
-void AddSelectionFlags(CLI::App& command, Flags& flags) {
-  command.add_option("WORKBOOK", flags.workbook, ".xlsx, .xls, .ods or .csv file")->required();
+void AddSelectionFlags(CLI::App& command, Flags& flags, bool workbook_required = true) {
+  command.add_option("WORKBOOK", flags.workbook, ".xlsx, .xls, .ods or .csv file")
+      ->required(workbook_required);
   command.add_option("--sheet", flags.selection.sheet, "Sheet name or 1-based number");
   command.add_option("--mobile-column", flags.selection.mobile_column,
                      "Column of the mobile numbers");
@@ -88,6 +96,44 @@ void AddCheckCommands(CLI::App& app, Commands& c, Flags& flags) {
   c.region = app.add_subcommand("region", "Show or set the region numbers are read in");
   c.region->add_option("REGION", flags.region, "A region code such as IN");
   c.region->add_flag("--default", flags.region_default, "Forget the region set");
+}
+
+// `send --resume [RUN]` takes the workbook and selection from the journal.
+void AddResumeFlags(CLI::App& send, Flags& flags) {
+  send.add_option("--resume", flags.resume_run,
+                  "Send what the service does not hold of RUN (the last unfinished run)")
+      ->expected(0, 1);
+  send.add_flag("--resend-unknown", flags.resend_unknown,
+                "With --resume: send again a packet that went out without a reply");
+  send.add_flag("--skip-unknown", flags.skip_unknown,
+                "With --resume: count a packet that went out without a reply as accepted");
+}
+
+SendSelection CollectSelection(const CLI::App& command, Flags& flags);
+
+int RunSend(CliRuntime& runtime, const CLI::App& send, Flags& flags, std::ostream& out,
+            std::ostream& err) {
+  const bool resume = send.count("--resume") > 0;
+  if (!resume) {
+    if (flags.resend_unknown || flags.skip_unknown)
+      throw UsageError("--resend-unknown and --skip-unknown go with --resume");
+    if (send.count("WORKBOOK") == 0) throw UsageError("give a WORKBOOK, or --resume");
+    SendCheckFlags checks = flags.send_checks;
+    if (send.count("--exclude")) checks.exclude = flags.exclude;
+    if (checks.force && !checks.check) throw UsageError("--force goes with --check");
+    return RunSendCommand(runtime, flags.workbook, CollectSelection(send, flags), out, err,
+                          checks);
+  }
+  if (send.count("WORKBOOK") > 0 || send.count("--message") > 0 ||
+      send.count("--message-file") > 0 || send.count("--rows") > 0 || send.count("--ranges") > 0)
+    throw UsageError("--resume takes the workbook and selection from the run's journal");
+  if (flags.resend_unknown && flags.skip_unknown)
+    throw UsageError("give --resend-unknown or --skip-unknown, not both");
+  ResumeFlags resume_flags;
+  if (!flags.resume_run.empty()) resume_flags.run = flags.resume_run;
+  if (flags.resend_unknown) resume_flags.unknown = UnknownPackets::kResend;
+  if (flags.skip_unknown) resume_flags.unknown = UnknownPackets::kSkip;
+  return RunResumeCommand(runtime, resume_flags, out, err);
 }
 
 Commands AddCommands(CLI::App& app, Flags& flags) {
@@ -122,13 +168,16 @@ Commands AddCommands(CLI::App& app, Flags& flags) {
   c.packet_size->add_option("SIZE", flags.packet_size, "Rows per packet");
   c.packet_size->add_flag("--default", flags.packet_size_default, "Go back to the default");
   c.send = app.add_subcommand("send", "Send one message per selected row");
-  AddSelectionFlags(*c.send, flags);
+  AddSelectionFlags(*c.send, flags, /*workbook_required=*/false);
+  AddResumeFlags(*c.send, flags);
   c.preview = app.add_subcommand("preview", "Show the first merged messages");
   AddSelectionFlags(*c.preview, flags);
   c.preview->add_option("--format", flags.format, "table, tsv or json")
       ->check(CLI::IsMember({"table", "tsv", "json"}));
   c.senders = app.add_subcommand("senders", "Show the DND status and the sender IDs offered");
   AddCheckCommands(app, c, flags);
+  c.history = app.add_subcommand("history", "List the runs sent, or one run's packets");
+  c.history->add_option("RUN", flags.history_run, "A run's name as the list shows it");
   return c;
 }
 
@@ -193,12 +242,10 @@ int Dispatch(const Commands& c, Flags& flags, std::ostream& out, std::ostream& e
     return RunLoginCommand(runtime, flags.login, std::cin, err);
   }
   if (c.packet_size->parsed()) return RunPacketSize(runtime, *c.packet_size, flags, out, err);
-  if (c.send->parsed()) {
-    SendCheckFlags checks = flags.send_checks;
-    if (c.send->count("--exclude")) checks.exclude = flags.exclude;
-    if (checks.force && !checks.check) throw UsageError("--force goes with --check");
-    return RunSendCommand(runtime, flags.workbook, CollectSelection(*c.send, flags), out, err,
-                          checks);
+  if (c.send->parsed()) return RunSend(runtime, *c.send, flags, out, err);
+  if (c.history->parsed()) {
+    if (c.history->count("RUN") == 0) return RunHistoryCommand(runtime.journal(), out);
+    return RunHistoryOfRunCommand(runtime.journal(), flags.history_run, out, err);
   }
   if (c.check->parsed()) {
     CheckFlags check{std::nullopt, flags.check_format == "json"};

@@ -5,7 +5,9 @@
 namespace pelorin::cli {
 
 CliRuntime::CliRuntime(std::ostream& err)
-    : backend_(posix::FileSettingsBackend::FromEnvironment()), ui_(err) {}
+    : backend_(posix::FileSettingsBackend::FromEnvironment()),
+      journal_(posix::FileRunJournalStore::FromEnvironment()),
+      ui_(err) {}
 
 CliRuntime::~CliRuntime() = default;
 

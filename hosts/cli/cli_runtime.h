@@ -15,6 +15,7 @@
 #include "hosts/cli/stream_user_interface.h"
 #include "hosts/cli/workbook_application.h"
 #include "platform/posix/curl_transport.h"
+#include "platform/posix/file_run_journal_store.h"
 #include "platform/posix/file_settings_backend.h"
 #include "platform/posix/posix_network_interfaces.h"
 #include "platform/posix/system_clock.h"
@@ -45,6 +46,7 @@ class CliRuntime {
 
   SettingsStore& settings() { return settings_; }
   SettingsBackend& backend() { return backend_; }
+  RunJournalStore& journal() { return journal_; }
   StreamUserInterface& ui() { return ui_; }
   WorkbookApplication& application() { return application_; }
   AddinContext& context() { return context_; }
@@ -53,6 +55,7 @@ class CliRuntime {
 
  private:
   posix::FileSettingsBackend backend_;
+  posix::FileRunJournalStore journal_;
   posix::CurlTransport transport_;
   posix::SystemClock clock_;
   posix::PosixNetworkInterfaces network_;
@@ -64,7 +67,7 @@ class CliRuntime {
   ServiceClient service_{recording_transport_, settings_, ui_};
   WorkbookApplication application_;
   AddinContext context_{ui_,      settings_,          service_, clock_,
-                        network_, recording_browser_, nullptr,  nullptr};
+                        network_, recording_browser_, nullptr,  nullptr, &journal_};
   Connect connect_{context_};
   bool connected_ = false;
 };

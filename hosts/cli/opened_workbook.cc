@@ -1,5 +1,7 @@
 #include "hosts/cli/opened_workbook.h"
 
+#include <filesystem>
+
 #include "core/messaging/message_template.h"
 #include "hosts/cli/cli_runtime.h"
 
@@ -32,9 +34,15 @@ OpenedWorkbook::OpenedWorkbook(CliRuntime& runtime, const std::string& path,
                                const SendSelection& selection)
     : runtime_(runtime) {
   book_ = workbook::OpenWorkbook(path, ColumnsToRead(selection));
-  runtime.application().set_active_sheet(&book_->sheet(SheetIndex(*book_, selection.sheet, path)));
+  const int index = SheetIndex(*book_, selection.sheet, path);
+  runtime.application().set_active_sheet(&book_->sheet(index));
+  runtime.application().set_active_source(std::filesystem::absolute(path).string(),
+                                          book_->sheets()[index].name);
 }
 
-OpenedWorkbook::~OpenedWorkbook() { runtime_.application().set_active_sheet(nullptr); }
+OpenedWorkbook::~OpenedWorkbook() {
+  runtime_.application().set_active_sheet(nullptr);
+  runtime_.application().set_active_source({}, {});
+}
 
 }  // namespace pelorin::cli

@@ -1,5 +1,6 @@
 #include "hosts/cli/send_commands.h"
 
+#include <filesystem>
 #include <memory>
 #include <set>
 
@@ -12,6 +13,7 @@
 #include "hosts/cli/preview_costs.h"
 #include "hosts/cli/preview_printer.h"
 #include "hosts/cli/progress_bar.h"
+#include "hosts/cli/resume_command.h"
 #include "hosts/cli/send_pacing.h"
 #include "workbook/workbook.h"
 
@@ -62,6 +64,7 @@ int RunSendCommand(CliRuntime& runtime, const std::string& path, const SendSelec
     RememberRunStart(runtime.backend(), result->started);
     out << ToTerminalLines(result->status_text);
     if (!result->error.empty()) err << "pelorin: " << result->error << '\n';
+    if (result->outcome != SendOutcome::kCompleted) TellHowToResume(*result, err);
     return result->outcome == SendOutcome::kCompleted ? kExitOk : kExitRefused;
   });
 }

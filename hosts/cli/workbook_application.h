@@ -19,6 +19,13 @@ class WorkbookApplication : public Application {
   void SelectWholeColumn(std::string_view column) override;
 
   void set_active_sheet(const Worksheet* sheet) { active_sheet_ = sheet; }
+  // Where the active sheet comes from, for the run journal.
+  void set_active_source(std::string workbook, std::string sheet) {
+    workbook_name_ = std::move(workbook);
+    sheet_name_ = std::move(sheet);
+  }
+  std::string ActiveWorkbookName() const override { return workbook_name_; }
+  std::string ActiveSheetName() const override { return sheet_name_; }
   const MenuBar& menu_bar() const { return menu_bar_; }
   MenuBar& menu_bar() { return menu_bar_; }
   const std::string& selected_column() const { return selected_column_; }
@@ -27,6 +34,8 @@ class WorkbookApplication : public Application {
   MenuBar menu_bar_;
   const Worksheet* active_sheet_ = nullptr;
   std::string selected_column_;
+  std::string workbook_name_;
+  std::string sheet_name_;
 };
 
 }  // namespace pelorin::cli

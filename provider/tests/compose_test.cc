@@ -78,6 +78,31 @@ TEST_F(ComposeTest, ClosesWithAnEmptyEndPacketAndRefusesPacketsAfterClose) {
   EXPECT_EQ(Credits("alice"), "98");
 }
 
+TEST_F(ComposeTest, ARunStaysOpenThroughRefusalsAndTakesTheResumedPackets) {
+  // Packets 1 and 2 arrive; 3 is refused for credit; the client resumes
+  // later with 3 and then the last, which ends the run.
+  ASSERT_EQ(provider_.RunCommand({"account", "set", "--db", provider_.db_path(), "--id", "bob",
+                                  "--credits", "3"}),
+            0);
+  EXPECT_EQ(client_.Compose("bob", "START", "bob_9", "1|*^a~?*"), kSuccess);
+  EXPECT_EQ(client_.Compose("bob", "START", "bob_9", "2|*^b~?*"), kSuccess);
+  EXPECT_EQ(client_.Compose("bob", "START", "bob_9", "3|*^c~?*4|*^d~?*"),
+            "Error : 2 - Insufficient Credits.");
+  EXPECT_FALSE(Runs(provider_, "bob")[0]["closed"].get<bool>());
+  ASSERT_EQ(provider_.RunCommand({"account", "set", "--db", provider_.db_path(), "--id", "bob",
+                                  "--credits", "10"}),
+            0);
+  EXPECT_EQ(client_.Compose("bob", "START", "bob_9", "3|*^c~?*4|*^d~?*"), kSuccess);
+  EXPECT_EQ(client_.Compose("bob", "END", "bob_9", "5|*^e~?*"), kSuccess);
+  nlohmann::json runs = Runs(provider_, "bob");
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_TRUE(runs[0]["closed"].get<bool>());
+  EXPECT_EQ(runs[0]["states"], nlohmann::json({"START", "START", "START", "END"}));
+  EXPECT_EQ(runs[0]["packet_records"], nlohmann::json({1, 1, 2, 1}));
+  EXPECT_EQ(RecordsOf(runs[0]),
+            (Records{{"1", "a"}, {"2", "b"}, {"3", "c"}, {"4", "d"}, {"5", "e"}}));
+}
+
 TEST_F(ComposeTest, KeysRunsByUserAndFileName) {
   EXPECT_EQ(client_.Compose("alice", "ALL", "same_name", "1|*^from alice~?*"), kSuccess);
   EXPECT_EQ(client_.Compose("bob", "ALL", "same_name", "2|*^from bob~?*"), kSuccess);

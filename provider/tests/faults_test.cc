@@ -38,6 +38,19 @@ TEST_F(FaultsTest, DropClosesTheConnectionWithoutAReply) {
   EXPECT_EQ(client_.Compose("alice", "ALL", "a_1", "1|*^a~?*"), kSuccess);
 }
 
+TEST_F(FaultsTest, StoredDropKeepsThePacketButSendsNoReply) {
+  provider_.SetFault("page=Compose&kind=stored-drop&count=1");
+  httplib::Result result =
+      client_.Post(ComposePath("alice", "START", "a_1"), ComposeBody("1|*^a~?*"));
+  EXPECT_FALSE(result);
+  nlohmann::json runs = Runs(provider_);
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(RecordsOf(runs[0]), (Records{{"1", "a"}}));
+  EXPECT_EQ(Credit(), "99");
+  // The fault lapsed: the run goes on.
+  EXPECT_EQ(client_.Compose("alice", "END", "a_1", "2|*^b~?*"), kSuccess);
+}
+
 TEST_F(FaultsTest, TimeoutAndReplyFaultsAnswerTheirText) {
   struct Case {
     const char* fault;

@@ -4,7 +4,8 @@
 //
 // Runs come back from RunsJson() as a JSON array of objects with uid,
 // filename, sid, catid, ip, schedule, flash (the variable3 text as sent),
-// closed, states, packets and records ([{"mobile": ..., "message": ...}]).
+// closed, states, packets, packet_records (the records of each packet, in
+// the order of states) and records ([{"mobile": ..., "message": ...}]).
 #ifndef PELORIN_TESTS_SUPPORT_PROVIDER_PROCESS_H_
 #define PELORIN_TESTS_SUPPORT_PROVIDER_PROCESS_H_
 

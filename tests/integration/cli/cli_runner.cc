@@ -6,7 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -17,17 +19,19 @@ namespace {
 // Reads both pipes until they close, feeding stdin first; kills the child
 // when it runs past the deadline.
 void Collect(pid_t pid, int in_fd, int out_fd, int err_fd, const std::string& input,
-             CliResult& result) {
+             std::chrono::steady_clock::time_point deadline, CliResult& result) {
   std::size_t written = 0;
   if (input.empty()) {
     close(in_fd);
     in_fd = -1;
   }
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
   char buffer[65536];
   while (out_fd >= 0 || err_fd >= 0) {
     pollfd fds[3] = {{out_fd, POLLIN, 0}, {err_fd, POLLIN, 0}, {in_fd, POLLOUT, 0}};
-    if (poll(fds, 3, 200) < 0) continue;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    const int wait_ms = static_cast<int>(std::clamp<std::int64_t>(left.count(), 0, 200));
+    if (poll(fds, 3, wait_ms) < 0) continue;
     if (std::chrono::steady_clock::now() > deadline) {
       kill(pid, SIGKILL);
       break;
@@ -73,6 +77,16 @@ CliRunner::~CliRunner() {
 }
 
 CliResult CliRunner::Run(const std::vector<std::string>& args, const std::string& input) const {
+  return RunUntil(args, input, std::chrono::steady_clock::now() + std::chrono::seconds(120));
+}
+
+CliResult CliRunner::RunKilledAfter(const std::vector<std::string>& args,
+                                    std::chrono::milliseconds after) const {
+  return RunUntil(args, "", std::chrono::steady_clock::now() + after);
+}
+
+CliResult CliRunner::RunUntil(const std::vector<std::string>& args, const std::string& input,
+                              std::chrono::steady_clock::time_point deadline) const {
   int in_pipe[2], out_pipe[2], err_pipe[2];
   if (pipe(in_pipe) != 0 || pipe(out_pipe) != 0 || pipe(err_pipe) != 0) {
     throw std::runtime_error("pipe failed");
@@ -105,7 +119,7 @@ CliResult CliRunner::Run(const std::vector<std::string>& args, const std::string
   close(out_pipe[1]);
   close(err_pipe[1]);
   CliResult result;
-  Collect(pid, in_pipe[1], out_pipe[0], err_pipe[0], input, result);
+  Collect(pid, in_pipe[1], out_pipe[0], err_pipe[0], input, deadline, result);
   int status = 0;
   waitpid(pid, &status, 0);
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

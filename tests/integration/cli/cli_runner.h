@@ -2,6 +2,7 @@
 // and collects what it printed.
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,10 @@ class CliRunner {
   // Runs `pelorin args...` with `input` on stdin; stops it after a bounded
   // time.
   CliResult Run(const std::vector<std::string>& args, const std::string& input = "") const;
+  // Runs `pelorin args...` and kills it with SIGKILL `after` its start
+  // unless it ended first (status -1 when it was killed).
+  CliResult RunKilledAfter(const std::vector<std::string>& args,
+                           std::chrono::milliseconds after) const;
 
   // Folders searched before /usr/bin for programs the command starts, such
   // as a stand-in xdg-open.
@@ -35,6 +40,9 @@ class CliRunner {
   std::string config_dir() const { return dir_ + "/config/pelorin"; }
 
  private:
+  CliResult RunUntil(const std::vector<std::string>& args, const std::string& input,
+                     std::chrono::steady_clock::time_point deadline) const;
+
   std::string dir_;
   std::string path_ = "/usr/bin:/bin";
 };
