@@ -12,7 +12,8 @@ packages=(
   g++-mingw-w64-x86-64-posix
   clang-14 libclang-rt-14-dev
   python3 python3-openpyxl python3-xlsxwriter xlsx2csv
-  libreoffice-calc-nogui
+  libreoffice-calc libreoffice-dev python3-uno
+  xvfb xauth xdotool imagemagick
 )
 
 missing=()

@@ -1,0 +1,83 @@
+"""Finds the office's windows and their controls through the accessibility
+API, as a person's assistive tool would, to set texts and press buttons."""
+import uno
+
+from office import wait_for
+
+
+def role(name):
+    return uno.getConstantByName("com.sun.star.accessibility.AccessibleRole." + name)
+
+
+def children(context):
+    for i in range(context.getAccessibleChildCount()):
+        child = context.getAccessibleChild(i)
+        if child is not None:
+            yield child.getAccessibleContext()
+
+
+def walk(context):
+    yield context
+    for child in children(context):
+        yield from walk(child)
+
+
+def top_windows(office):
+    toolkit = office.create("com.sun.star.awt.Toolkit")
+    for i in range(toolkit.getTopWindowCount()):
+        window = toolkit.getTopWindow(i)
+        if window is not None:
+            yield window
+
+
+def find_window(office, title, timeout=20):
+    """The visible top window whose title is `title`, with its accessible context."""
+    def look():
+        for window in top_windows(office):
+            try:
+                context = window.getAccessibleContext()
+                if context.getAccessibleName() == title and window.isVisible():
+                    return window, context
+            except Exception:
+                continue
+        return None
+    return wait_for(look, timeout=timeout, what="window " + title)
+
+
+def window_gone(office, title):
+    for window in top_windows(office):
+        try:
+            if window.getAccessibleContext().getAccessibleName() == title and window.isVisible():
+                return False
+        except Exception:
+            continue
+    return True
+
+
+def controls(context, role_name):
+    """The dialog's controls of one role, in the order a keyboard user visits them."""
+    wanted = role(role_name)
+    return [c for c in children(context) if c.getAccessibleRole() == wanted]
+
+
+def named(context, role_name, name):
+    for c in walk(context):
+        if c.getAccessibleRole() == role(role_name) and c.getAccessibleName() == name:
+            return c
+    raise AssertionError("no %s named %r" % (role_name, name))
+
+
+def press(context, role_name, name):
+    named(context, role_name, name).doAccessibleAction(0)
+
+
+def set_text(edit, text):
+    edit.setText(text)
+
+
+def text_of(edit):
+    return edit.getText()
+
+
+def focus(edit):
+    edit.grabFocus()
