@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every test on a fresh Debian 12 machine: installs what is missing,
-# builds, runs the unit and integration tests, checks that the core library
+# builds, runs the unit, integration and Calc tests, checks that the core library
 # builds for Windows, and gives each fuzz target a short run.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -98,17 +98,22 @@ class CalcTestCase(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.office = Office(OXT, display=cls.display)
-        cls.office.install()
         cls.provider = Provider(PROVIDER, cls.office.dir)
-        cls.provider.add_account("--id", "demo", "--password", "demo-pass", "--credits", "500000",
-                                 "--dnd", "50", "--senders", "PELRIN,PELDEM", "--sender-reply", "list")
-        cls.provider.start()
-        cls.cli("host", cls.provider.host)
+        try:
+            cls.office.install()
+            cls.provider.add_account("--id", "demo", "--password", "demo-pass", "--credits", "500000",
+                                     "--dnd", "50", "--senders", "PELRIN,PELDEM", "--sender-reply",
+                                     "list")
+            cls.provider.start()
+            cls.cli("host", cls.provider.host)
+        except BaseException:
+            cls.tearDownClass()
+            raise
 
     @classmethod
     def tearDownClass(cls):
-        cls.office.close()
         cls.provider.stop()
+        cls.office.close()
 
     @classmethod
     def cli(cls, *args, stdin=None, check=True):

@@ -67,10 +67,9 @@ class Office:
             "LANG": "C.UTF-8",
             "XDG_CONFIG_HOME": self.config,
             "XDG_RUNTIME_DIR": self.runtime,
-            "SAL_USE_VCLPLUGIN": "gen",
         }
         if display:
-            self.env["DISPLAY"] = display
+            self.env.update(DISPLAY=display, SAL_USE_VCLPLUGIN="gen")
         self.process = None
         self.port = None
         self.context = None
@@ -207,9 +206,12 @@ class Provider:
         self.process = subprocess.Popen(
             [self.program, "serve", "--db", self.db, "--listen", "127.0.0.1:0",
              "--port-file", self.port_file], stdout=self.log, stderr=subprocess.STDOUT)
-        port = wait_for(lambda: os.path.exists(self.port_file) and open(self.port_file).read().strip(),
-                        what="the provider's port")
-        self.host = "127.0.0.1:" + port
+        def address():
+            if not os.path.exists(self.port_file):
+                return None
+            with open(self.port_file) as f:
+                return f.read().strip()
+        self.host = wait_for(address, what="the provider's address")
         return self
 
     def runs(self):

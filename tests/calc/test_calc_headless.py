@@ -15,10 +15,14 @@ class HeadlessCalcTest(CalcTestCase):
     @classmethod
     def setUpClass(cls):
         super().setUpClass()
-        # Logged in by the command line before Calc starts.
-        cls.cli("login", "--id", "demo", "--password-stdin", stdin="demo-pass\n")
-        cls.extensions = cls.office.list_extensions()
-        cls.office.start()
+        try:
+            # Logged in by the command line before Calc starts.
+            cls.cli("login", "--id", "demo", "--password-stdin", stdin="demo-pass\n")
+            cls.extensions = cls.office.list_extensions()
+            cls.office.start()
+        except BaseException:
+            cls.tearDownClass()
+            raise
 
     def test_1_sheet_reader(self):
         env = dict(os.environ, PELORIN_OFFICE_PORT=str(self.office.port),

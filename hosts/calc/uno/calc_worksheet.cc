@@ -1,5 +1,8 @@
 #include "hosts/calc/uno/calc_worksheet.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include <com/sun/star/lang/IndexOutOfBoundsException.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/table/XCell.hpp>
@@ -50,7 +53,19 @@ int ColumnIndexOf(std::string_view letters) {
   return index - 1;
 }
 
-CalcWorksheet::CalcWorksheet(Reference<css::sheet::XSpreadsheet> sheet) : sheet_(std::move(sheet)) {}
+CalcWorksheet::CalcWorksheet(Reference<css::sheet::XSpreadsheet> sheet) : sheet_(std::move(sheet)) {
+  if (const char* log = std::getenv("PELORIN_CALC_READ_LOG")) read_log_ = log;
+}
+
+void CalcWorksheet::LogReads() const {
+  if (read_log_.empty()) return;
+  if (std::FILE* log = std::fopen(read_log_.c_str(), "a")) {
+    std::fprintf(log, "blocks=%lld rows=%lld read_ms=%.1f\n", static_cast<long long>(block_reads_),
+                 static_cast<long long>(rows_read_),
+                 std::chrono::duration<double, std::milli>(read_time_).count());
+    std::fclose(log);
+  }
+}
 
 sal_Int32 CalcWorksheet::ColumnIndex(std::string_view column, std::int64_t row) const {
   int index = ColumnIndexOf(column);
@@ -79,6 +94,13 @@ std::string CalcWorksheet::CellText(std::string_view column, std::int64_t row) c
 void CalcWorksheet::ReadColumn(std::string_view column, std::int64_t first_row,
                                std::int64_t last_row, std::vector<std::string_view>& cells) const {
   if (first_row > last_row) return;
+  ReadBlock(column, first_row, last_row, cells);
+  rows_read_ += last_row - first_row + 1;
+  LogReads();
+}
+
+void CalcWorksheet::ReadBlock(std::string_view column, std::int64_t first_row,
+                              std::int64_t last_row, std::vector<std::string_view>& cells) const {
   Stopwatch watch(read_time_);
   sal_Int32 col = ColumnIndex(column, first_row);
   sal_Int32 top = RowIndex(column, first_row);

@@ -31,6 +31,11 @@ class CalcWorksheet : public Worksheet {
   std::int64_t block_reads() const { return block_reads_; }
 
  private:
+  void ReadBlock(std::string_view column, std::int64_t first_row, std::int64_t last_row,
+                 std::vector<std::string_view>& cells) const;
+  // With PELORIN_CALC_READ_LOG naming a file, each block read appends the
+  // running totals to it: how long a send spent reading the sheet.
+  void LogReads() const;
   sal_Int32 ColumnIndex(std::string_view column, std::int64_t row) const;
   sal_Int32 RowIndex(std::string_view column, std::int64_t row) const;
 
@@ -44,6 +49,8 @@ class CalcWorksheet : public Worksheet {
   mutable std::int64_t block_last_ = -1;
   mutable std::chrono::nanoseconds read_time_{0};
   mutable std::int64_t block_reads_ = 0;
+  mutable std::int64_t rows_read_ = 0;
+  std::string read_log_;
 };
 
 // "A" -> 0, "AB" -> 27; -1 when the letters are no column.

@@ -28,6 +28,7 @@
 #include <com/sun/star/awt/grid/XGridColumn.hpp>
 #include <com/sun/star/awt/grid/XGridColumnModel.hpp>
 #include <com/sun/star/awt/grid/XMutableGridDataModel.hpp>
+#include <com/sun/star/beans/XPropertySetInfo.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
 #include <com/sun/star/util/MeasureUnit.hpp>
@@ -59,8 +60,9 @@ sal_Int32 ToUnoColor(forms::Rgb color) {
 rtl::OUString ModelService(const Control& control) {
   switch (control.kind) {
     case ControlKind::kLabel:
-      return control.acts_as_link ? "com.sun.star.awt.UnoControlFixedHyperlinkModel"
-                                  : "com.sun.star.awt.UnoControlFixedTextModel";
+      return rtl::OUString::createFromAscii(control.acts_as_link
+                                                ? "com.sun.star.awt.UnoControlFixedHyperlinkModel"
+                                                : "com.sun.star.awt.UnoControlFixedTextModel");
     case ControlKind::kTextBox: return "com.sun.star.awt.UnoControlEditModel";
     case ControlKind::kButton: return "com.sun.star.awt.UnoControlButtonModel";
     case ControlKind::kCheckBox: return "com.sun.star.awt.UnoControlCheckBoxModel";
@@ -150,9 +152,14 @@ class DialogListener : public cppu::WeakImplHelper1<css::awt::XTopWindowListener
   std::shared_ptr<WindowLink> link_;
 };
 
+// Sets a property the model has; control models differ in what they offer
+// (a fixed line has no text colour), and the rest does not apply to them.
 template <typename T>
 void Set(const Reference<css::beans::XPropertySet>& props, const char* name, const T& value) {
-  props->setPropertyValue(rtl::OUString::createFromAscii(name), Any(value));
+  rtl::OUString property = rtl::OUString::createFromAscii(name);
+  Reference<css::beans::XPropertySetInfo> info = props->getPropertySetInfo();
+  if (info.is() && !info->hasPropertyByName(property)) return;
+  props->setPropertyValue(property, Any(value));
 }
 
 class Pushing {
@@ -205,7 +212,7 @@ void FormWindow::Build() {
   dialog_->setModel(Reference<css::awt::XControlModel>(dialog_props, UNO_QUERY_THROW));
   Reference<css::awt::XWindow> window(dialog_, UNO_QUERY_THROW);
   window->setVisible(false);
-  Reference<css::awt::XToolkit> toolkit = css::awt::Toolkit::create(context_);
+  Reference<css::awt::XToolkit> toolkit(css::awt::Toolkit::create(context_), UNO_QUERY_THROW);
   // The peer comes first: units convert only on a live window, and nothing
   // flashes while the controls go in.
   dialog_->createPeer(toolkit, host_.ParentPeer());
@@ -270,40 +277,45 @@ void FormWindow::CreateControl(Control& control) {
   dialog_models_->insertByName(ToUno(control.name), Any(props));
   native.control = container_->getControl(ToUno(control.name));
 
-  Reference<ControlListener> listener(new ControlListener(link_, control.name));
-  listeners_.push_back(Reference<css::uno::XInterface>(static_cast<cppu::OWeakObject*>(listener.get())));
+  auto* events = new ControlListener(link_, control.name);
+  listeners_.push_back(Reference<css::uno::XInterface>(static_cast<cppu::OWeakObject*>(events)));
+  Reference<css::awt::XActionListener> actions(events);
+  Reference<css::awt::XItemListener> items(events);
+  Reference<css::awt::XTextListener> texts(events);
+  Reference<css::awt::XMouseListener> mouse(events);
+  Reference<css::awt::XFocusListener> focus(events);
   Reference<css::awt::XWindow> window(native.control, UNO_QUERY);
   switch (control.kind) {
     case ControlKind::kButton:
       Reference<css::awt::XButton>(native.control, UNO_QUERY_THROW)->setActionCommand(ToUno(control.name));
-      Reference<css::awt::XButton>(native.control, UNO_QUERY_THROW)->addActionListener(listener);
+      Reference<css::awt::XButton>(native.control, UNO_QUERY_THROW)->addActionListener(actions);
       break;
     case ControlKind::kCheckBox:
-      Reference<css::awt::XCheckBox>(native.control, UNO_QUERY_THROW)->addItemListener(listener);
+      Reference<css::awt::XCheckBox>(native.control, UNO_QUERY_THROW)->addItemListener(items);
       break;
     case ControlKind::kOptionButton:
-      Reference<css::awt::XRadioButton>(native.control, UNO_QUERY_THROW)->addItemListener(listener);
+      Reference<css::awt::XRadioButton>(native.control, UNO_QUERY_THROW)->addItemListener(items);
       break;
     case ControlKind::kDropDownList:
     case ControlKind::kListBox: {
       Reference<css::awt::XListBox> list(native.control, UNO_QUERY_THROW);
-      list->addItemListener(listener);
-      list->addActionListener(listener);
+      list->addItemListener(items);
+      list->addActionListener(actions);
       break;
     }
     case ControlKind::kTextBox:
-      Reference<css::awt::XTextComponent>(native.control, UNO_QUERY_THROW)->addTextListener(listener);
-      if (window.is()) window->addFocusListener(listener);
+      Reference<css::awt::XTextComponent>(native.control, UNO_QUERY_THROW)->addTextListener(texts);
+      if (window.is()) window->addFocusListener(focus);
       break;
     case ControlKind::kLabel:
       if (control.acts_as_link) {
-        Reference<css::awt::XFixedHyperlink>(native.control, UNO_QUERY_THROW)->addActionListener(listener);
+        Reference<css::awt::XFixedHyperlink>(native.control, UNO_QUERY_THROW)->addActionListener(actions);
       } else if (window.is()) {
-        window->addMouseListener(listener);
+        window->addMouseListener(mouse);
       }
       break;
     case ControlKind::kPicture:
-      if (window.is()) window->addMouseListener(listener);
+      if (window.is()) window->addMouseListener(mouse);
       break;
     case ControlKind::kLine:
     case ControlKind::kGrid:

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <com/sun/star/awt/KeyEvent.hpp>
+#include <com/sun/star/awt/Point.hpp>
 #include <com/sun/star/awt/XControl.hpp>
 #include <com/sun/star/awt/XControlContainer.hpp>
 #include <com/sun/star/awt/XToolkit.hpp>
