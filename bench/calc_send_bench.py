@@ -70,14 +70,14 @@ def main():
         document = office.load(office.share(book))
         office.dispatch(document, "SendTextMessage")
         dialog = a11y.find_window(office, "Send Text Message", timeout=60)[1]
-        boxes = a11y.controls(dialog, "TEXT")
+        boxes = a11y.text_boxes(dialog)
         boxes[0].setText(TEMPLATE)
         boxes[1].setText("2")
         boxes[2].setText(str(rows + 1))
         started = time.monotonic()
         a11y.press(dialog, "PUSH_BUTTON", "Send SMS")
         status = a11y.find_window(office, "Status Window", timeout=60)[1]
-        status_box = a11y.controls(status, "TEXT")[0]
+        status_box = a11y.text_boxes(status)[0]
         wait_for(lambda: "Process Completed" in status_box.getText(), timeout=1800, step=0.05,
                  what="the end of the run")
         calc_seconds = time.monotonic() - started

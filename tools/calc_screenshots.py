@@ -75,7 +75,7 @@ def main():
 
         dialog = open_dialog("Login", "LogIn")
         shot("02-login")
-        boxes = a11y.controls(dialog, "TEXT")
+        boxes = a11y.text_boxes(dialog)
         boxes[0].setText("demo")
         boxes[1].setText("wrong")
         close(dialog, "Login")
@@ -100,7 +100,7 @@ def main():
         screen.run("xdotool", "key", "Return")
 
         dialog = open_dialog("SendTextMessage", "Send Text Message")
-        boxes = a11y.controls(dialog, "TEXT")
+        boxes = a11y.text_boxes(dialog)
         boxes[0].grabFocus()
         screen.type("Dear |B|, your order |C| is ready")
         boxes[1].setText("2")
@@ -118,7 +118,7 @@ def main():
 
         a11y.press(dialog, "PUSH_BUTTON", "Send SMS")
         status = a11y.find_window(office, "Status Window", timeout=60)[1]
-        status_box = a11y.controls(status, "TEXT")[0]
+        status_box = a11y.text_boxes(status)[0]
         wait_for(lambda: "Process Completed" in status_box.getText(), timeout=60, what="the run")
         shot("10-status-window")
         close(status, "Close")

@@ -12,12 +12,17 @@ def role(name):
 def children(context):
     for i in range(context.getAccessibleChildCount()):
         child = context.getAccessibleChild(i)
-        if child is not None:
-            yield child.getAccessibleContext()
+        if child is None:
+            continue
+        # Some children (a grid's cells) are their own context.
+        yield child.getAccessibleContext() if hasattr(child, "getAccessibleContext") else child
 
 
 def walk(context):
+    """The context and everything inside it, except a table's cells."""
     yield context
+    if context.getAccessibleRole() == role("TABLE"):
+        return
     for child in children(context):
         yield from walk(child)
 
@@ -60,11 +65,30 @@ def controls(context, role_name):
     return [c for c in children(context) if c.getAccessibleRole() == wanted]
 
 
+def text_boxes(context):
+    """The dialog's text boxes (password boxes included), in tab order."""
+    wanted = (role("TEXT"), role("PASSWORD_TEXT"))
+    return [c for c in children(context) if c.getAccessibleRole() in wanted]
+
+
 def named(context, role_name, name):
+    """The control of that role and name: the dialog's own first, then nested ones."""
+    wanted = role(role_name)
+    for c in children(context):
+        if c.getAccessibleRole() == wanted and c.getAccessibleName() == name:
+            return c
     for c in walk(context):
-        if c.getAccessibleRole() == role(role_name) and c.getAccessibleName() == name:
+        if c.getAccessibleRole() == wanted and c.getAccessibleName() == name:
             return c
     raise AssertionError("no %s named %r" % (role_name, name))
+
+
+def message_box(office, timeout=20):
+    """The text of the message box on screen (title "Pelorin") and the box itself."""
+    _, box = find_window(office, "Pelorin", timeout=timeout)
+    text = " ".join(c.getAccessibleName() for c in children(box)
+                    if c.getAccessibleRole() != role("PUSH_BUTTON"))
+    return text, box
 
 
 def press(context, role_name, name):

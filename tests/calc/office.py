@@ -157,6 +157,11 @@ class Office:
             os.kill(self.process.pid, signal.SIGKILL)
             self.process.wait()
         self.process = None
+        keep = os.environ.get("PELORIN_CALC_FAILURE_SHOTS")
+        log = os.path.join(self.dir, "soffice.log")
+        if keep and os.path.exists(log):
+            os.makedirs(keep, exist_ok=True)
+            shutil.copy(log, os.path.join(keep, os.path.basename(self.dir) + "-soffice.log"))
         shutil.rmtree(self.dir, ignore_errors=True)
 
     def share(self, path):

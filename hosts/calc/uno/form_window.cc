@@ -362,8 +362,16 @@ void FormWindow::ApplyGrid(NativeControl& native) {
   }
   Set(native.props, "ColumnModel", columns);
   Set(native.props, "GridDataModel", data);
-  int row_height = grid.row_heights.size() > 1 ? grid.row_heights[1] : 0;
-  if (row_height > 0) Set(native.props, "RowHeight", ToAppFont(0, row_height).Y);
+  // The toolkit's grid has one height for every row: a model height is used
+  // only when every data row has it (a taller first row stays default).
+  std::vector<int> data_heights(grid.rows.size() > 1 ? grid.rows.size() - 1 : 0, 0);
+  for (std::size_t r = 1; r < grid.row_heights.size() && r < grid.rows.size(); ++r) {
+    data_heights[r - 1] = grid.row_heights[r];
+  }
+  bool one_height = !data_heights.empty() && data_heights.front() > 0 &&
+                    std::all_of(data_heights.begin(), data_heights.end(),
+                                [&](int h) { return h == data_heights.front(); });
+  if (one_height) Set(native.props, "RowHeight", ToAppFont(0, data_heights.front()).Y);
 }
 
 void FormWindow::Apply(NativeControl& native, std::uint32_t aspects) {

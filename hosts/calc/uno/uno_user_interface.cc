@@ -142,14 +142,15 @@ void UnoUserInterface::DropClosedWindows() {
 }
 
 void UnoUserInterface::UpdateKeyHandler() {
-  Reference<css::awt::XExtendedToolkit> toolkit(css::awt::Toolkit::create(context_), UNO_QUERY_THROW);
   if (!windows_.empty() && !key_handler_.is()) {
+    key_toolkit_.set(css::awt::Toolkit::create(context_), UNO_QUERY_THROW);
     key_handler_ = new KeyHandler(this);
-    toolkit->addKeyHandler(key_handler_);
+    key_toolkit_->addKeyHandler(key_handler_);
   } else if (windows_.empty() && key_handler_.is()) {
     static_cast<KeyHandler*>(key_handler_.get())->Detach();
-    toolkit->removeKeyHandler(key_handler_);
+    key_toolkit_->removeKeyHandler(key_handler_);
     key_handler_.clear();
+    key_toolkit_.clear();
   }
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include <com/sun/star/awt/XExtendedToolkit.hpp>
 #include <com/sun/star/awt/XKeyHandler.hpp>
 #include <com/sun/star/awt/XWindowPeer.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
@@ -50,6 +51,9 @@ class UnoUserInterface : public UserInterface, public FormWindowHost {
   std::vector<std::unique_ptr<FormWindow>> windows_;
   // Windows closed while one of their listeners may still be running.
   std::vector<std::unique_ptr<FormWindow>> closed_windows_;
+  // The toolkit the key handler is registered with: it must stay alive, or
+  // the handler goes with it.
+  css::uno::Reference<css::awt::XExtendedToolkit> key_toolkit_;
   css::uno::Reference<css::awt::XKeyHandler> key_handler_;
   css::uno::Reference<css::awt::XWindowPeer> fallback_parent_;
   int busy_depth_ = 0;
