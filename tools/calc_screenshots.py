@@ -57,6 +57,12 @@ def main():
             screen.screenshot(path)
             print(path)
 
+        def box_shot(name, button="OK"):
+            text, box = a11y.message_box(office)
+            shot(name)
+            a11y.press(box, "PUSH_BUTTON", button)
+            wait_for(lambda: a11y.window_gone(office, "Pelorin"), what="the message box to close")
+
         def open_dialog(command, title):
             office.dispatch(document, command)
             return a11y.find_window(office, title)[1]
@@ -79,11 +85,10 @@ def main():
         boxes[0].setText("demo")
         boxes[1].setText("wrong")
         close(dialog, "Login")
-        a11y.find_window(office, "Pelorin")
-        shot("03-login-refused")
-        screen.run("xdotool", "key", "Return")
+        box_shot("03-login-refused")
         boxes[1].setText("demo-pass")
         close(dialog, "Login")
+        box_shot("03-login-welcome")
         wait_for(lambda: a11y.window_gone(office, "LogIn"), what="login")
 
         dialog = open_dialog("ProxySettings", "Proxy Settings")
@@ -95,9 +100,7 @@ def main():
         close(dialog, "Cancel")
 
         office.dispatch(document, "CreditBalance")
-        a11y.find_window(office, "Pelorin")
-        shot("06-credit-balance")
-        screen.run("xdotool", "key", "Return")
+        box_shot("06-credit-balance")
 
         dialog = open_dialog("SendTextMessage", "Send Text Message")
         boxes = a11y.text_boxes(dialog)
@@ -111,6 +114,7 @@ def main():
         preview = a11y.find_window(office, "Preview")[1]
         shot("08-preview")
         close(preview, "Cancel")
+        time.sleep(1)
 
         a11y.press(dialog, "CHECK_BOX", "Send Later")
         shot("09-send-later")
@@ -124,9 +128,7 @@ def main():
         close(status, "Close")
 
         office.dispatch(document, "Logout")
-        a11y.find_window(office, "Pelorin")
-        shot("11-logged-out")
-        screen.run("xdotool", "key", "Return")
+        box_shot("11-logged-out")
     finally:
         office.close()
         provider.stop()

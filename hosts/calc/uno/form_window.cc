@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <com/sun/star/accessibility/XAccessible.hpp>
+#include <com/sun/star/accessibility/XAccessibleContext.hpp>
 #include <com/sun/star/awt/FontDescriptor.hpp>
 #include <com/sun/star/awt/FontSlant.hpp>
 #include <com/sun/star/awt/FontWeight.hpp>
@@ -317,8 +319,12 @@ void FormWindow::CreateControl(Control& control) {
     case ControlKind::kPicture:
       if (window.is()) window->addMouseListener(mouse);
       break;
+    case ControlKind::kGrid: {
+      Reference<css::accessibility::XAccessible> accessible(native.control->getPeer(), UNO_QUERY);
+      if (accessible.is()) native.accessible = accessible->getAccessibleContext();
+      break;
+    }
     case ControlKind::kLine:
-    case ControlKind::kGrid:
       break;
   }
   Apply(native, forms::kAspectAll);
@@ -409,8 +415,11 @@ void FormWindow::Apply(NativeControl& native, std::uint32_t aspects) {
       Set(native.props, "ImageURL", ToUno(kImageFolder + c.picture + ".png"));
     }
     if (c.kind != ControlKind::kLine) Set(native.props, "HelpText", ToUno(c.tooltip));
+    // The office's grid crashes in its accessibility code when it loses the
+    // focus while an assistive tool has looked at it: it never takes focus
+    // by itself (a click still gives it the focus).
     bool stops = c.tab_index >= 0 && c.kind != ControlKind::kLabel && c.kind != ControlKind::kPicture &&
-                 c.kind != ControlKind::kLine;
+                 c.kind != ControlKind::kLine && c.kind != ControlKind::kGrid;
     Set(native.props, "Tabstop", stops);
     if (c.tab_index >= 0) Set(native.props, "TabIndex", static_cast<sal_Int16>(c.tab_index));
   }

@@ -81,6 +81,10 @@ class FormWindow {
     forms::Control* model = nullptr;
     css::uno::Reference<css::beans::XPropertySet> props;
     css::uno::Reference<css::awt::XControl> control;
+    // A grid's accessible context, held while the grid lives: the office's
+    // grid keeps a bare pointer to it, and an assistive tool letting go of
+    // the last reference would leave that pointer dangling.
+    css::uno::Reference<css::uno::XInterface> accessible;
   };
 
   void Build();
