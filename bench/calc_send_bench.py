@@ -58,16 +58,20 @@ def main():
         cli("host", provider.host)
         cli("login", "--id", "bench", "--password-stdin", stdin="bench-pass\n")
         cli("packet-size", "--default")
-        book = os.path.join(office.dir, "contacts.xlsx")
+        folder = tempfile.mkdtemp(prefix="pelorin-bench-")
+        book = os.path.join(folder, "contacts.xlsx")
         write_contacts(book, rows)
 
         started = time.monotonic()
         cli("send", book, "--mobile-column", "A", "--message", TEMPLATE, "--rows", "2-%d" % (rows + 1))
         cli_seconds = time.monotonic() - started
         check_run(provider.runs()[-1], rows)
+        print("command line send (reads the .xlsx itself): %.2f s" % cli_seconds, flush=True)
 
         office.start()
         document = office.load(office.share(book))
+        os.remove(book)
+        os.rmdir(folder)
         office.dispatch(document, "SendTextMessage")
         dialog = a11y.find_window(office, "Send Text Message", timeout=60)[1]
         boxes = a11y.text_boxes(dialog)
@@ -88,7 +92,6 @@ def main():
             totals = log.read().splitlines()[-1]
         read_ms = float(totals.split("read_ms=")[1])
         print("rows: %d, packets of 1,000" % rows)
-        print("command line send (reads the .xlsx itself): %.2f s" % cli_seconds)
         print("Calc send (Send SMS to 'Process Completed'): %.2f s" % calc_seconds)
         print("  of which reading the sheet: %.3f s (%s), %.1f%% of the send"
               % (read_ms / 1000, totals, 100 * read_ms / 1000 / calc_seconds))

@@ -258,6 +258,12 @@ void FormWindow::CreateControl(Control& control) {
     Set(props, "PushButtonType", static_cast<sal_Int16>(css::awt::PushButtonType_STANDARD));
   }
   if (control.kind == ControlKind::kLabel && !control.acts_as_link) Set(props, "MultiLine", true);
+  // The toolkit picks a single- or multi-line field when the control is
+  // made: these must be set before the model goes in.
+  if (control.kind == ControlKind::kTextBox) {
+    Set(props, "MultiLine", control.multiline);
+    Set(props, "VScroll", control.vertical_scroll_bar);
+  }
   if (control.kind == ControlKind::kDropDownList) {
     Set(props, "Dropdown", true);
     Set(props, "LineCount", static_cast<sal_Int16>(10));
