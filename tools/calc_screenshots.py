@@ -104,7 +104,7 @@ def main():
 
         dialog = open_dialog("SendTextMessage", "Send Text Message")
         boxes = a11y.text_boxes(dialog)
-        boxes[0].grabFocus()
+        boxes[0].click(screen)
         screen.type("Dear |B|, your order |C| is ready")
         boxes[1].setText("2")
         boxes[2].setText("121")
@@ -122,8 +122,8 @@ def main():
 
         a11y.press(dialog, "PUSH_BUTTON", "Send SMS")
         status = a11y.find_window(office, "Status Window", timeout=60)[1]
-        status_box = a11y.text_boxes(status)[0]
-        wait_for(lambda: "Process Completed" in status_box.getText(), timeout=60, what="the run")
+        wait_for(lambda: a11y.enabled(a11y.named(status, "PUSH_BUTTON", "Close")), timeout=60,
+                 what="the run")
         shot("10-status-window")
         close(status, "Close")
 

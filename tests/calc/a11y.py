@@ -65,10 +65,38 @@ def controls(context, role_name):
     return [c for c in children(context) if c.getAccessibleRole() == wanted]
 
 
+class MultiLineBox:
+    """A multi-line text box: a scroll pane whose text is a list of paragraphs."""
+
+    def __init__(self, pane):
+        self.pane = pane
+
+    def paragraphs(self):
+        """Every part inside the pane that holds text (one per line)."""
+        return [c for c in walk(self.pane)
+                if c.getAccessibleRole() != role("SCROLL_PANE") and hasattr(c, "getCharacterCount")]
+
+    def getText(self):
+        return "\n".join(p.getText() for p in self.paragraphs())
+
+    def click(self, screen):
+        """Puts the caret into the box with the mouse, as a person would."""
+        where, size = self.pane.getLocationOnScreen(), self.pane.getSize()
+        screen.run("xdotool", "mousemove", str(where.X + size.Width // 3),
+                   str(where.Y + size.Height // 3), "click", "1")
+
+
 def text_boxes(context):
-    """The dialog's text boxes (password boxes included), in tab order."""
-    wanted = (role("TEXT"), role("PASSWORD_TEXT"))
-    return [c for c in children(context) if c.getAccessibleRole() in wanted]
+    """The dialog's text boxes (password and multi-line boxes included), in tab order."""
+    boxes = []
+    for c in children(context):
+        r = c.getAccessibleRole()
+        if r in (role("TEXT"), role("PASSWORD_TEXT")):
+            boxes.append(c)
+        elif r == role("SCROLL_PANE") and any(
+                d.getAccessibleRole() == role("PANEL") for d in children(c)):
+            boxes.append(MultiLineBox(c))
+    return boxes
 
 
 def named(context, role_name, name):
@@ -105,3 +133,8 @@ def text_of(edit):
 
 def focus(edit):
     edit.grabFocus()
+
+
+def enabled(context):
+    state = uno.getConstantByName("com.sun.star.accessibility.AccessibleStateType.ENABLED")
+    return context.getAccessibleStateSet().contains(state)

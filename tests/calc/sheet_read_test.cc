@@ -140,7 +140,9 @@ TEST_F(SheetReadTest, RefusedAddressesThrowNamingTheCell) {
     SCOPED_TRACE(std::string(c.column) + std::to_string(c.first));
     std::vector<std::string_view> cells;
     EXPECT_THROW(worksheet.ReadColumn(c.column, c.first, c.last, cells), CellAddressError);
-    if (c.first == c.last) EXPECT_THROW(worksheet.CellText(c.column, c.first), CellAddressError);
+    if (c.first == c.last) {
+      EXPECT_THROW(worksheet.CellText(c.column, c.first), CellAddressError);
+    }
   }
   // The sheet's last row and widest column are still cells.
   EXPECT_EQ(worksheet.CellText("XFD", 1048576), "");
