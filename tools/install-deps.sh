@@ -13,7 +13,8 @@ packages=(
   mingw-w64-tools libwine-dev wine wine64 fonts-wine xvfb xauth imagemagick
   clang-14 libclang-rt-14-dev
   python3 python3-openpyxl python3-xlsxwriter xlsx2csv
-  libreoffice-calc-nogui
+  libreoffice-calc libreoffice-dev python3-uno
+  xdotool
 )
 
 missing=()

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every test on a fresh Debian 12 machine: installs what is missing,
-# builds, runs the unit and integration tests, checks that the core library
+# builds, runs the unit, integration and Calc tests, checks that the core library
 # builds for Windows, tests the Excel add-in under Wine, and gives each fuzz
 # target a short run.
 set -euo pipefail
