@@ -30,8 +30,7 @@ TEST_P(LibPhoneNumbersRead, KindAndE164) {
 INSTANTIATE_TEST_SUITE_P(
     Regions, LibPhoneNumbersRead,
     ::testing::Values(
-        ReadCase{"IndiaInternational", "+91 98765 43210", "IN", NumberKind::kMobile,
-                 "+919876543210"},
+        ReadCase{"IndiaInternational", "+91 98765 43210", "IN", NumberKind::kMobile, "+919876543210"},
         ReadCase{"IndiaCountryCodeNoPlus", "919876543210", "IN", NumberKind::kMobile,
                  "+919876543210"},
         ReadCase{"IndiaTrunkZero", "09876543210", "IN", NumberKind::kMobile, "+919876543210"},
