@@ -26,9 +26,25 @@ NumberKind KindOf(PhoneNumberUtil::PhoneNumberType type) {
   }
 }
 
+// Region codes are letters, so a NUL keeps "IN" + text apart from any other pair.
+std::string ReadingKey(std::string_view text, std::string_view region) {
+  std::string key;
+  key.reserve(region.size() + 1 + text.size());
+  key.append(region).push_back('\0');
+  key.append(text);
+  return key;
+}
+
+template <typename Map, typename Value>
+void Remember(Map& map, std::size_t limit, std::string key, Value value) {
+  if (map.size() >= limit) map.clear();
+  map.emplace(std::move(key), std::move(value));
+}
+
 }  // namespace
 
-LibPhoneNumbers::LibPhoneNumbers() {
+LibPhoneNumbers::LibPhoneNumbers(std::size_t cache_entries)
+    : cache_entries_(cache_entries == 0 ? 1 : cache_entries) {
   // The library takes the logger over; one for the whole process is enough.
   static const bool silenced = [] {
     PhoneNumberUtil::GetInstance()->SetLogger(new i18n::phonenumbers::NullLogger());
@@ -38,17 +54,36 @@ LibPhoneNumbers::LibPhoneNumbers() {
 }
 
 NumberReading LibPhoneNumbers::Read(std::string_view text, std::string_view region) const {
+  std::string key = ReadingKey(text, region);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (auto found = readings_.find(key); found != readings_.end()) return found->second;
+  }
+  NumberReading reading = ReadUncached(std::string(text), std::string(region));
+  std::lock_guard<std::mutex> lock(mutex_);
+  Remember(readings_, cache_entries_, std::move(key), reading);
+  return reading;
+}
+
+NumberReading LibPhoneNumbers::ReadUncached(const std::string& text,
+                                            const std::string& region) const {
   const PhoneNumberUtil& util = Util();
   PhoneNumber number;
-  if (util.Parse(std::string(text), std::string(region), &number) !=
-      PhoneNumberUtil::NO_PARSING_ERROR) {
-    return {};
-  }
+  if (util.Parse(text, region, &number) != PhoneNumberUtil::NO_PARSING_ERROR) return {};
   NumberReading reading;
   util.Format(number, PhoneNumberUtil::E164, &reading.e164);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (auto found = kinds_.find(reading.e164); found != kinds_.end()) {
+      reading.kind = found->second;
+      return reading;
+    }
+  }
   // The type is UNKNOWN exactly for a number the plan does not hold, so it
   // answers validity too.
   reading.kind = KindOf(util.GetNumberType(number));
+  std::lock_guard<std::mutex> lock(mutex_);
+  Remember(kinds_, cache_entries_, reading.e164, reading.kind);
   return reading;
 }
 

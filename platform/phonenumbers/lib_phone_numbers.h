@@ -2,18 +2,41 @@
 // validity and number type are all the library's.
 #pragma once
 
+#include <cstddef>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
 #include "core/host/phone_numbers.h"
 
 namespace pelorin::phonenumbers {
 
 class LibPhoneNumbers : public PhoneNumbers {
  public:
+  // Each of the two answer caches holds at most this many entries (about
+  // 100 bytes each) and is emptied when it is full, so memory stays bounded
+  // on any list.
+  static constexpr std::size_t kCacheEntries = 1 << 16;
+
   // Silences the library's own log lines: a number that does not parse is
   // an answer here, not an event.
-  LibPhoneNumbers();
+  explicit LibPhoneNumbers(std::size_t cache_entries = kCacheEntries);
 
   NumberReading Read(std::string_view text, std::string_view region) const override;
   bool IsKnownRegion(std::string_view region) const override;
+
+ private:
+  NumberReading ReadUncached(const std::string& text, const std::string& region) const;
+
+  // Lists repeat numbers, as the same text or written another way, and the
+  // library spends most of its time in regular expressions: a text already
+  // read in a region is answered from `readings_`, and a number already typed
+  // (keyed by its E.164 form, which holds all the type depends on) from `kinds_`.
+  std::size_t cache_entries_;
+  mutable std::mutex mutex_;
+  mutable std::unordered_map<std::string, NumberReading> readings_;
+  mutable std::unordered_map<std::string, NumberKind> kinds_;
 };
 
 }  // namespace pelorin::phonenumbers

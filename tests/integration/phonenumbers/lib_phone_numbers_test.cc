@@ -85,5 +85,50 @@ TEST(LibPhoneNumbers, OneNumberWrittenThreeWaysIsADuplicateAndExcludedEverywhere
   EXPECT_EQ(excluded.messages, 1);
 }
 
+// Answers remembered from earlier reads must be the answers a fresh reader
+// gives: for the same text again, for the same number written another way,
+// for the same text in another region, and after the caches were emptied.
+TEST(LibPhoneNumbers, RepeatedReadsAnswerAsAFreshReader) {
+  struct Read {
+    const char* text;
+    const char* region;
+  };
+  const Read reads[] = {
+      {"+91 98765 43210", "IN"},
+      {"919876543210", "IN"},
+      {"09876543210", "IN"},
+      {"9876543210", "IN"},
+      {"+91 98765 43210", "IN"},
+      {"07911 123456", "GB"},
+      {"07911 123456", "IN"},
+      {"+44 7911 123456", "IN"},
+      {"07911 123456", "GB"},
+      {"022 2345 6789", "IN"},
+      {"+912223456789", "GB"},
+      {"12345", "IN"},
+      {"12345", "GB"},
+      {"Mobile", "IN"},
+      {"12345", "IN"},
+      {"9876543210", "IN"},
+      {"", "IN"},
+      {"07911 123456", "IN"},
+  };
+  // A roomy cache keeps everything; a cache of two entries is emptied again
+  // and again between reads.
+  for (std::size_t entries : {phonenumbers::LibPhoneNumbers::kCacheEntries, std::size_t{2}}) {
+    const phonenumbers::LibPhoneNumbers remembering(entries);
+    for (int pass = 0; pass < 2; ++pass) {
+      for (const Read& read : reads) {
+        SCOPED_TRACE(::testing::Message() << entries << " entries, pass " << pass << ": \""
+                                          << read.text << "\" in " << read.region);
+        const NumberReading fresh = phonenumbers::LibPhoneNumbers().Read(read.text, read.region);
+        const NumberReading again = remembering.Read(read.text, read.region);
+        EXPECT_EQ(again.kind, fresh.kind);
+        EXPECT_EQ(again.e164, fresh.e164);
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace pelorin
