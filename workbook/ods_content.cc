@@ -128,6 +128,16 @@ class ContentHandler : public SheetXmlHandler {
  public:
   ContentHandler(const ReadOptions& options, std::vector<OdsSheet>& out)
       : options_(options), out_(out) {}
+  // Only the chosen table is read, its cells handed to `visitor`.
+  ContentHandler(const ReadOptions& options, std::vector<OdsSheet>& out,
+                 const OdsStreamChoice& choice, CellVisitor& visitor)
+      : options_(options), out_(out), choice_(&choice), visitor_(&visitor) {}
+
+  // The place of the table handed to the visitor, or -1.
+  int streamed() const { return streamed_; }
+
+  // The table being read, or the last one read.
+  const std::string& sheet_name() const { return name_; }
 
   void StartElement(std::string_view name, const XmlAttribute* attributes,
                     std::size_t count) override {
@@ -192,10 +202,19 @@ class ContentHandler : public SheetXmlHandler {
     name_ = name.data() == nullptr ? "Sheet" + std::to_string(out_.size() + 1) : std::string(name);
     int index = static_cast<int>(out_.size());
     builder_.reset();
-    if (!options_.only_sheet || *options_.only_sheet == index) {
+    if (visitor_ != nullptr) {
+      if (streamed_ < 0 && Chosen(index)) {
+        builder_ = std::make_unique<SheetBuilder>(options_, *visitor_);
+        streamed_ = index;
+      }
+    } else if (!options_.only_sheet || *options_.only_sheet == index) {
       builder_ = std::make_unique<SheetBuilder>(options_);
     }
     next_row_ = 1;
+  }
+
+  bool Chosen(int index) const {
+    return choice_->name.empty() ? choice_->index == index : choice_->name == name_;
   }
 
   void EndTable() {
@@ -234,16 +253,18 @@ class ContentHandler : public SheetXmlHandler {
     }
     for (std::size_t i = 0; i < row_size_; ++i) {
       const RowCell& cell = row_cells_[i];
-      std::uint64_t columns = ColumnsOf(cell);
-      if (!cell.kept) {
-        // The far corner of the copies is all the used range needs.
-        if (rows != 0) {
-          builder_->Note(cell.column + static_cast<int>(columns - 1),
-                         next_row_ + static_cast<std::int64_t>(rows - 1));
-        }
-        continue;
+      // The far corner of the copies is all the used range needs.
+      if (!cell.kept && rows != 0) {
+        builder_->Note(cell.column + static_cast<int>(ColumnsOf(cell) - 1),
+                       next_row_ + static_cast<std::int64_t>(rows - 1));
       }
-      for (std::uint64_t copy = 0; copy < rows; ++copy) {
+    }
+    // Row by row, left to right: a visitor sees the cells in that order.
+    for (std::uint64_t copy = 0; copy < rows; ++copy) {
+      for (std::size_t i = 0; i < row_size_; ++i) {
+        const RowCell& cell = row_cells_[i];
+        if (!cell.kept) continue;
+        std::uint64_t columns = ColumnsOf(cell);
         for (std::uint64_t offset = 0; offset < columns; ++offset) {
           builder_->Put(cell.column + static_cast<int>(offset),
                         next_row_ + static_cast<std::int64_t>(copy), cell.text);
@@ -310,6 +331,9 @@ class ContentHandler : public SheetXmlHandler {
 
   const ReadOptions& options_;
   std::vector<OdsSheet>& out_;
+  const OdsStreamChoice* choice_ = nullptr;
+  CellVisitor* visitor_ = nullptr;
+  int streamed_ = -1;
   std::unique_ptr<SheetBuilder> builder_;
   std::string name_;
   // The row's non-empty cells are the first row_size_; the rest are kept
@@ -361,7 +385,25 @@ std::vector<OdsSheet> ReadOdsContent(const ZipArchive& archive, std::string_view
                                      const ReadOptions& options) {
   std::vector<OdsSheet> sheets;
   ContentHandler handler(options, sheets);
-  ScanSheetXmlPart(archive, part, options.max_inflated_bytes, handler);
+  try {
+    ScanSheetXmlPart(archive, part, options.max_inflated_bytes, handler);
+  } catch (const CellTooLongError& error) {
+    throw error.WithPlace(archive.label(), handler.sheet_name());
+  }
+  return sheets;
+}
+
+std::vector<OdsSheet> StreamOdsContent(const ZipArchive& archive, std::string_view part,
+                                       const ReadOptions& options, const OdsStreamChoice& choice,
+                                       CellVisitor& visitor, int& streamed) {
+  std::vector<OdsSheet> sheets;
+  ContentHandler handler(options, sheets, choice, visitor);
+  try {
+    ScanSheetXmlPart(archive, part, options.max_inflated_bytes, handler);
+  } catch (const CellTooLongError& error) {
+    throw error.WithPlace(archive.label(), handler.sheet_name());
+  }
+  streamed = handler.streamed();
   return sheets;
 }
 

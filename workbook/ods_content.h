@@ -26,6 +26,20 @@ inline constexpr std::uint64_t kMaxRepeatedCopies = std::uint64_t{1} << 24;
 std::vector<OdsSheet> ReadOdsContent(const ZipArchive& archive, std::string_view part,
                                      const ReadOptions& options);
 
+// The one table to hand to a visitor: the first named `name` when it is
+// set, else the table at `index`.
+struct OdsStreamChoice {
+  std::string name;
+  int index = 0;
+};
+
+// Every table's name and used range, the chosen one's cells handed to
+// `visitor` row by row and not kept (its `cells` stay null). `streamed` is
+// set to the chosen table's place, or -1 when no table was chosen.
+std::vector<OdsSheet> StreamOdsContent(const ZipArchive& archive, std::string_view part,
+                                       const ReadOptions& options, const OdsStreamChoice& choice,
+                                       CellVisitor& visitor, int& streamed);
+
 // The ActiveTable named in settings.xml, or the empty text.
 std::string ReadOdsActiveTable(const ZipArchive& archive, std::string_view part,
                                std::uint64_t max_bytes);

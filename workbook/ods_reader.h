@@ -12,4 +12,9 @@ namespace pelorin::workbook {
 // Throws WorkbookError naming the package and the part at fault.
 std::unique_ptr<Workbook> ReadOds(const ZipArchive& archive, const ReadOptions& options);
 
+// One sheet (options.only_sheet, or else the active one) handed cell by
+// cell to `visitor`, nothing kept. Returns its name and used range.
+SheetInfo StreamOdsSheet(const ZipArchive& archive, const ReadOptions& options,
+                         CellVisitor& visitor);
+
 }  // namespace pelorin::workbook

@@ -116,7 +116,8 @@ SheetInfo StreamSheet(const std::string& path, CellVisitor& visitor, const ReadO
     }
     bool ods = IsSpreadsheetMimetype(*archive) ||
                (LowerExtension(path) == ".ods" && archive->Has("content.xml"));
-    if (!ods && (archive->Has("xl/workbook.xml") || archive->Has("_rels/.rels"))) {
+    if (ods) return StreamOdsSheet(*archive, options, visitor);
+    if (archive->Has("xl/workbook.xml") || archive->Has("_rels/.rels")) {
       return StreamXlsxSheet(*archive, options, visitor);
     }
   }

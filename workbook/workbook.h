@@ -62,8 +62,8 @@ class CellVisitor {
 std::unique_ptr<Workbook> OpenWorkbook(const std::string& path, const ReadOptions& options = {});
 
 // Reads one sheet (options.only_sheet, or else the active one) and hands
-// its cells to `visitor` without keeping them: an .xlsx sheet is read in
-// the memory of a few rows. Returns the sheet's name and used range.
+// its cells to `visitor` without keeping them: an .xlsx or .ods sheet is
+// read in the memory of a few rows. Returns the sheet's name and used range.
 // Throws WorkbookError, and lets through what the visitor throws.
 SheetInfo StreamSheet(const std::string& path, CellVisitor& visitor,
                       const ReadOptions& options = {});

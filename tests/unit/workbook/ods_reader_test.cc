@@ -253,6 +253,80 @@ TEST(OdsReaderTest, ScannerReadsAsExpatDoesOnTheSameFiles) {
   EXPECT_THAT(Describe(*Read(SampleContents(3))), HasSubstr("Plain 1x2\n12|word\n"));
 }
 
+// Cells as a visitor meets them, one "B3=text" a cell.
+class CellList : public CellVisitor {
+ public:
+  void Cell(int column, std::int64_t row, std::string_view text) override {
+    cells.push_back(ColumnLetters(column) + std::to_string(row) + "=" + std::string(text));
+  }
+  std::vector<std::string> cells;
+};
+
+// The same cells taken from a sheet read whole, row by row, left to right.
+std::vector<std::string> StoredCells(const Workbook& workbook, int index) {
+  const SheetInfo& info = workbook.sheets()[index];
+  std::vector<std::string> cells;
+  for (std::int64_t row = 1; row <= info.used_rows; ++row) {
+    for (int column = 1; column <= info.used_columns; ++column) {
+      std::string text = workbook.sheet(index).CellText(ColumnLetters(column), row);
+      if (!text.empty()) cells.push_back(ColumnLetters(column) + std::to_string(row) + "=" + text);
+    }
+  }
+  return cells;
+}
+
+// A sheet streamed is the active or asked-for sheet of the workbook read
+// whole, cell for cell and in the same order, whichever parser reads it.
+TEST(OdsReaderTest, AStreamedSheetIsTheSheetReadWhole) {
+  std::vector<ReadOptions> options(4);
+  options[1].columns = {2, 4};
+  options[2].only_sheet = 0;
+  options[3].only_sheet = 1;
+  std::string duplicates = Content(
+      Table("A", "<table:table-row><table:table-cell office:value-type=\"string\"><text:p>a</text:p></table:table-cell></table:table-row>") +
+      Table("Dup", "<table:table-row><table:table-cell office:value-type=\"string\"><text:p>first</text:p></table:table-cell></table:table-row>") +
+      Table("Dup", "<table:table-row><table:table-cell office:value-type=\"string\"><text:p>second</text:p></table:table-cell></table:table-row>"));
+  std::vector<std::string> contents;
+  for (std::size_t i = 0; i < kSampleContents; ++i) contents.push_back(SampleContents(i));
+  contents.push_back(duplicates);
+  for (std::size_t i = 0; i < contents.size(); ++i) {
+    // No settings, an active table that exists, one that does not.
+    for (std::string settings : {std::string(), Settings("Two"), Settings("Dup"), Settings("Gone")}) {
+      for (std::size_t k = 0; k < options.size(); ++k) {
+        for (const std::string& content : {contents[i], Utf16(contents[i])}) {
+          SCOPED_TRACE("document " + std::to_string(i) + ", options " + std::to_string(k) + ", " +
+                       settings.substr(settings.size() > 120 ? settings.size() - 120 : 0, 60));
+          testing::ZipEntries entries = {{"content.xml", content}};
+          if (!settings.empty()) entries.push_back({"settings.xml", settings});
+          auto archive = ZipArchive::OpenBytes(MakeZip(entries), "book.ods");
+          std::unique_ptr<Workbook> whole;
+          try {
+            whole = ReadOds(archive, options[k]);
+          } catch (const WorkbookError& error) {
+            CellList ignored;
+            EXPECT_THAT([&] { StreamOdsSheet(archive, options[k], ignored); },
+                        ThrowsMessage<WorkbookError>(std::string(error.what())));
+            continue;
+          }
+          int index = options[k].only_sheet.value_or(whole->active_sheet());
+          CellList streamed;
+          SheetInfo info = StreamOdsSheet(archive, options[k], streamed);
+          EXPECT_EQ(streamed.cells, StoredCells(*whole, index));
+          EXPECT_EQ(info.name, whole->sheets()[index].name);
+          EXPECT_EQ(info.used_rows, whole->sheets()[index].used_rows);
+          EXPECT_EQ(info.used_columns, whole->sheets()[index].used_columns);
+        }
+      }
+    }
+  }
+  auto archive = ZipArchive::OpenBytes(
+      MakeZip({{"content.xml", duplicates}, {"settings.xml", Settings("Dup")}}), "book.ods");
+  CellList streamed;
+  EXPECT_EQ(StreamOdsSheet(archive, {}, streamed).name, "Dup");
+  EXPECT_THAT(streamed.cells, ElementsAre("A1=first"));
+  EXPECT_EQ(ReadOds(archive, {})->active_sheet(), 1);
+}
+
 // Cells of columns not kept are not stored, but still count in the used
 // range exactly as when every column is read.
 TEST(OdsReaderTest, ColumnsNotKeptStillCountInTheUsedRange) {
@@ -277,6 +351,35 @@ TEST(OdsReaderTest, ColumnsNotKeptStillCountInTheUsedRange) {
           }
         }
       }
+    }
+  }
+}
+
+// The file and the sheet are named, whether the scanner or expat (a UTF-16
+// part) reads the table, and however the long text is written.
+TEST(OdsReaderTest, ACellPastTheLongestASpreadsheetHoldsIsRefused) {
+  const std::string half(16384, 'x');
+  const std::string cells[] = {
+      "<table:table-cell office:value-type=\"string\"><text:p>" + std::string(32768, 'x') +
+          "</text:p></table:table-cell>",
+      // Two paragraphs joined by a line break: 32,769 characters.
+      "<table:table-cell office:value-type=\"string\"><text:p>" + half + "</text:p><text:p>" +
+          half + "</text:p></table:table-cell>",
+      "<table:table-cell office:value-type=\"string\" office:string-value=\"" +
+          std::string(32768, 'y') + "\"><text:p>short</text:p></table:table-cell>",
+  };
+  for (const std::string& cell : cells) {
+    std::string content = Content(
+        Table("First", "<table:table-row><table:table-cell/></table:table-row>") +
+        Table("Data", "<table:table-row table:number-rows-repeated=\"3\"><table:table-cell/></table:table-row>"
+                      "<table:table-row><table:table-cell table:number-columns-repeated=\"2\"/>" +
+                          cell + "</table:table-row>"));
+    for (const std::string& part : {content, Utf16(content)}) {
+      EXPECT_THAT([&] { Read(part); },
+                  ThrowsMessage<WorkbookError>(
+                      "book.ods: sheet \"Data\": row 4, column C: the cell holds more than 32767 "
+                      "characters, more than a spreadsheet cell can"))
+          << cell.substr(0, 80);
     }
   }
 }
