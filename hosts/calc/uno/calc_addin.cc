@@ -16,6 +16,7 @@
 #include "core/settings/settings_store.h"
 #include "hosts/calc/uno/calc_application.h"
 #include "hosts/calc/uno/command_urls.h"
+#include "hosts/calc/uno/run_later.h"
 #include "hosts/calc/uno/uno_text.h"
 #include "hosts/calc/uno/uno_user_interface.h"
 #include "platform/posix/curl_transport.h"
@@ -52,20 +53,6 @@ class AddinServices {
 
 namespace {
 
-class Callback : public cppu::WeakImplHelper1<css::awt::XCallback> {
- public:
-  explicit Callback(std::function<void()> work) : work_(std::move(work)) {}
-  void SAL_CALL notify(const Any&) override {
-    try {
-      work_();
-    } catch (...) {
-    }
-  }
-
- private:
-  std::function<void()> work_;
-};
-
 class TerminateListener : public cppu::WeakImplHelper1<css::frame::XTerminateListener> {
  public:
   explicit TerminateListener(CalcAddin& addin) : addin_(addin) {}
@@ -93,7 +80,7 @@ CalcAddin& CalcAddin::Instance(const Reference<css::uno::XComponentContext>& con
 CalcAddin::CalcAddin(Reference<css::uno::XComponentContext> context) : context_(std::move(context)) {}
 
 void CalcAddin::RunLater(std::function<void()> work) {
-  css::awt::AsyncCallback::create(context_)->addCallback(new Callback(std::move(work)), Any());
+  pelorin::calc::RunLater(context_, std::move(work));
 }
 
 void CalcAddin::ConnectSoon() {

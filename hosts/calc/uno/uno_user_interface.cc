@@ -32,6 +32,7 @@
 #include <cppuhelper/implbase1.hxx>
 
 #include "core/forms/control.h"
+#include "hosts/calc/uno/run_later.h"
 #include "hosts/calc/uno/uno_text.h"
 
 namespace pelorin::calc {
@@ -62,20 +63,6 @@ class KeyHandler : public cppu::WeakImplHelper1<css::awt::XKeyHandler> {
   }
 
   UnoUserInterface* ui_;
-};
-
-class Callback : public cppu::WeakImplHelper1<css::awt::XCallback> {
- public:
-  explicit Callback(std::function<void()> work) : work_(std::move(work)) {}
-  void SAL_CALL notify(const Any&) override {
-    try {
-      work_();
-    } catch (...) {
-    }
-  }
-
- private:
-  std::function<void()> work_;
 };
 
 css::awt::MessageBoxType BoxType(int style) {
@@ -200,8 +187,7 @@ void UnoUserInterface::YieldToMessageLoop() {
 }
 
 void UnoUserInterface::Later(std::function<void()> work) {
-  Reference<css::awt::XRequestCallback> async = css::awt::AsyncCallback::create(context_);
-  async->addCallback(new Callback(std::move(work)), Any());
+  RunLater(context_, std::move(work));
 }
 
 Reference<css::awt::XWindowPeer> UnoUserInterface::ParentPeer() {
