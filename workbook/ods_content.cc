@@ -5,6 +5,7 @@
 #include <cstring>
 #include <optional>
 
+#include "workbook/cell_text_limit.h"
 #include "workbook/number_text.h"
 #include "workbook/sheet_builder.h"
 #include "workbook/xml_stream.h"
@@ -117,7 +118,10 @@ class ContentHandler : public XmlHandler {
   }
 
   void Text(std::string_view text) override {
-    if (skip_depth_ == 0 && paragraph_depth_ > 0) text_.append(text);
+    if (skip_depth_ == 0 && paragraph_depth_ > 0 && AppendCellText(text_, text) &&
+        builder_ != nullptr) {
+      builder_->RefuseOverlong(next_column_, next_row_);
+    }
   }
 
  private:
@@ -129,6 +133,7 @@ class ContentHandler : public XmlHandler {
     builder_.reset();
     if (!options_.only_sheet || *options_.only_sheet == index) {
       builder_ = std::make_unique<SheetBuilder>(options_);
+      builder_->set_sheet_name(name_);
     }
     next_row_ = 1;
   }
@@ -194,6 +199,8 @@ class ContentHandler : public XmlHandler {
     in_cell_ = false;
     bool shown_as_boolean = cell_value_.maybe_boolean && (text_ == "TRUE" || text_ == "FALSE");
     const std::string& text = cell_value_.text && !shown_as_boolean ? *cell_value_.text : text_;
+    // Refused here, before the row keeps it and repeats multiply it.
+    if (builder_ != nullptr) builder_->CheckLength(next_column_, next_row_, text);
     if (!text.empty() && next_column_ <= kMaxColumns) {
       row_cells_.push_back({next_column_, cell_repeat_, text});
     }
@@ -204,11 +211,11 @@ class ContentHandler : public XmlHandler {
   void InlineElement(std::string_view name, const char** attributes) {
     if (name == "s") {
       std::uint64_t count = Repeat(FindAttribute(attributes, "c"));
-      text_.append(static_cast<std::size_t>(std::min<std::uint64_t>(count, 1024)), ' ');
+      AppendCellText(text_, std::string(static_cast<std::size_t>(std::min<std::uint64_t>(count, 1024)), ' '));
     } else if (name == "tab") {
-      text_ += '\t';
+      AppendCellText(text_, "\t");
     } else if (name == "line-break") {
-      text_ += '\n';
+      AppendCellText(text_, "\n");
     } else if (name == "note") {
       skip_depth_ = 1;
     }

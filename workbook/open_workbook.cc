@@ -7,6 +7,7 @@
 #include <fstream>
 #include <vector>
 
+#include "workbook/cell_text_limit.h"
 #include "workbook/csv_reader.h"
 #include "workbook/ods_reader.h"
 #include "workbook/workbook.h"
@@ -82,10 +83,19 @@ std::string LabelOf(const std::string& path) {
   return label.empty() ? path : label;
 }
 
-}  // namespace
+// Every reader's sheet builder refuses an overlong cell naming its place in
+// the sheet; the file's name goes in front here, once for all readers.
+template <typename Read>
+auto NamingTheFile(const std::string& label, Read read) {
+  try {
+    return read();
+  } catch (const OverlongCellError& error) {
+    throw WorkbookError(label + ": " + error.what());
+  }
+}
 
-SheetInfo StreamSheet(const std::string& path, CellVisitor& visitor, const ReadOptions& options) {
-  std::string label = LabelOf(path);
+SheetInfo ReadStreamed(const std::string& path, const std::string& label, CellVisitor& visitor,
+                       const ReadOptions& options) {
   if (IsZip(FirstBytes(path, label))) {
     std::optional<ZipArchive> archive;
     try {
@@ -106,8 +116,8 @@ SheetInfo StreamSheet(const std::string& path, CellVisitor& visitor, const ReadO
   return workbook->sheets()[index];
 }
 
-std::unique_ptr<Workbook> OpenWorkbook(const std::string& path, const ReadOptions& options) {
-  std::string label = LabelOf(path);
+std::unique_ptr<Workbook> ReadWhole(const std::string& path, const std::string& label,
+                                    const ReadOptions& options) {
   std::string magic = FirstBytes(path, label);
   std::string extension = LowerExtension(path);
   if (IsZip(magic)) {
@@ -123,6 +133,18 @@ std::unique_ptr<Workbook> OpenWorkbook(const std::string& path, const ReadOption
     throw WorkbookError(label + ": not a workbook: the file is not a zip archive");
   }
   throw WorkbookError(label + ": not a workbook: expected an .xlsx, .ods or .csv file");
+}
+
+}  // namespace
+
+SheetInfo StreamSheet(const std::string& path, CellVisitor& visitor, const ReadOptions& options) {
+  const std::string label = LabelOf(path);
+  return NamingTheFile(label, [&] { return ReadStreamed(path, label, visitor, options); });
+}
+
+std::unique_ptr<Workbook> OpenWorkbook(const std::string& path, const ReadOptions& options) {
+  const std::string label = LabelOf(path);
+  return NamingTheFile(label, [&] { return ReadWhole(path, label, options); });
 }
 
 }  // namespace pelorin::workbook

@@ -1,5 +1,7 @@
 #include "workbook/sheet_builder.h"
 
+#include "workbook/cell_text_limit.h"
+
 namespace pelorin::workbook {
 
 SheetBuilder::SheetBuilder(const ReadOptions& options, std::int64_t max_rows)
@@ -20,8 +22,22 @@ void SheetBuilder::Keep(const ReadOptions& options) {
   }
 }
 
+void SheetBuilder::CheckLength(int column, std::int64_t row, std::string_view text) const {
+  if (IsOverlongCellText(text)) RefuseOverlong(column, row);
+}
+
+void SheetBuilder::RefuseOverlong(int column, std::int64_t row, std::string_view why) const {
+  std::string place = sheet_name_.empty() ? std::string() : "sheet \"" + sheet_name_ + "\", ";
+  throw OverlongCellError(place + "row " + std::to_string(row) + ", column " +
+                          ColumnLetters(column) + ": " +
+                          (why.empty() ? std::string("the cell holds more than 32,767 characters, "
+                                                     "more than a spreadsheet cell can")
+                                       : std::string(why)));
+}
+
 void SheetBuilder::Put(int column, std::int64_t row, std::string_view text) {
   if (text.empty()) return;
+  CheckLength(column, row, text);
   Note(column, row);
   if (Wants(column) && row >= 1 && row <= max_rows_) target_->Cell(column, row, text);
 }

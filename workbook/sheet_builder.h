@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -32,8 +33,19 @@ class SheetBuilder {
     return column >= 1 && column <= kMaxColumns &&
            (keep_.empty() || (column < static_cast<int>(keep_.size()) && keep_[column]));
   }
-  // A cell holding text; the empty text is an empty cell.
+  // Names the sheet in the refusal of an overlong cell.
+  void set_sheet_name(std::string name) { sheet_name_ = std::move(name); }
+
+  // A cell holding text; the empty text is an empty cell. Throws
+  // OverlongCellError for a text over the limit of a cell, whatever its
+  // column: every reader's cells pass here.
   void Put(int column, std::int64_t row, std::string_view text);
+  // Throws OverlongCellError when `text` is too long for a cell at this place.
+  void CheckLength(int column, std::int64_t row, std::string_view text) const;
+  // Throws OverlongCellError for the cell at this place, with `why` when the
+  // reader knows more.
+  [[noreturn]] void RefuseOverlong(int column, std::int64_t row,
+                                   std::string_view why = {}) const;
   // A cell that holds a value but whose column is not kept.
   void Note(int column, std::int64_t row);
 
@@ -43,6 +55,7 @@ class SheetBuilder {
  private:
   void Keep(const ReadOptions& options);
 
+  std::string sheet_name_;
   std::vector<bool> keep_;
   std::unique_ptr<ColumnStoreSheet> sheet_;
   CellVisitor* target_;

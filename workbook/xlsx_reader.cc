@@ -94,6 +94,7 @@ std::unique_ptr<Workbook> ReadXlsx(const ZipArchive& archive, const ReadOptions&
       continue;
     }
     SheetBuilder builder(options);
+    builder.set_sheet_name(entry.name);
     ReadSheet(archive, book, index, options.max_inflated_bytes, builder);
     workbook->AddSheet(builder.info(entry.name), builder.Take());
   }
@@ -106,6 +107,7 @@ SheetInfo StreamXlsxSheet(const ZipArchive& archive, const ReadOptions& options,
   XlsxBook book = ReadBook(archive, options);
   std::size_t index = static_cast<std::size_t>(options.only_sheet.value_or(ActiveSheet(book)));
   SheetBuilder builder(options, visitor);
+  builder.set_sheet_name(book.book.sheets[index].name);
   ReadSheet(archive, book, index, options.max_inflated_bytes, builder);
   return builder.info(book.book.sheets[index].name);
 }

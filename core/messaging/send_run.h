@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "core/addin/addin_context.h"
@@ -50,6 +51,13 @@ class SendRun {
     progress_ = std::move(callback);
   }
 
+  // Picks the clock reading the run is named after, for the user id; by
+  // default the clock's present reading. A host that keeps the names its
+  // runs used gives a RunNameClaim here.
+  void set_start_claim(std::function<LocalDateTime(std::string_view user_id)> claim) {
+    start_claim_ = std::move(claim);
+  }
+
   // Runs the send: hides the status window's owner (the send dialog), opens
   // `status_window`, uploads and reports, and restores the default cursor.
   // Never throws: an unexpected failure shows "Error while processing. Plese
@@ -60,6 +68,7 @@ class SendRun {
   AddinContext& context_;
   const Worksheet& sheet_;
   std::function<void(const SendProgress&)> progress_;
+  std::function<LocalDateTime(std::string_view)> start_claim_;
 };
 
 }  // namespace pelorin

@@ -2,10 +2,18 @@
 // and collects what it printed.
 #pragma once
 
+#include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace pelorin::testing {
+
+// A signal sent to the program once it has run for a while.
+struct CliSignal {
+  int number = 0;
+  std::chrono::milliseconds after{0};
+};
 
 struct CliResult {
   int status = -1;  // the exit status, or -1 when it did not exit normally
@@ -24,6 +32,8 @@ class CliRunner {
   // Runs `pelorin args...` with `input` on stdin; stops it after a bounded
   // time.
   CliResult Run(const std::vector<std::string>& args, const std::string& input = "") const;
+  CliResult Run(const std::vector<std::string>& args, const std::string& input,
+                const std::optional<CliSignal>& signal_at) const;
 
   // Folders searched before /usr/bin for programs the command starts, such
   // as a stand-in xdg-open.
