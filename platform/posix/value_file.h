@@ -22,7 +22,7 @@ std::optional<std::string> DecodeValueFile(std::string_view contents);
 
 // Files larger than this are not values this system wrote; they read as
 // not set rather than being loaded.
-inline constexpr std::uint64_t kMaxValueFileBytes = 1u << 20;
+inline constexpr std::uint64_t kMaxValueFileBytes = std::uint64_t{16} << 20;
 
 // The decoded value of the file, or nothing when it is absent, unreadable,
 // damaged, larger than kMaxValueFileBytes or not a regular file (a FIFO or a
