@@ -107,9 +107,11 @@ std::optional<std::string> FindBadText(const Worksheet& sheet, const SendRequest
 }
 
 std::optional<std::string> FindRowsWithoutData(const Worksheet& sheet, const SendRequest& request,
-                                               UsedRange used) {
+                                               UsedRange used, std::int64_t packet_size) {
   for (const RowRange& range : request.ranges) {
-    if (range.first <= range.last && range.last > used.rows) {
+    if (range.first > range.last || range.last <= used.rows) continue;
+    const std::int64_t rows_past = range.last - std::max(range.first - 1, used.rows);
+    if (range.first > used.rows || rows_past >= packet_size) {
       return "rows " + RangeText(range) + " reach past the last row holding a value (" +
              UsedText(used) + ")";
     }

@@ -30,9 +30,12 @@ struct UsedRange {
   int columns = 0;
 };
 
-// Items reaching past the last used row, or a mobile column empty in every
-// selected row; the reason names the sheet's used rows and columns.
+// Items that start past the last used row, or reach so far past it that a
+// whole packet of `packet_size` rows would hold nothing (the run would stop
+// there, left open), or a mobile column empty in every selected row; the
+// reason names the sheet's used rows and columns. A few empty rows at the
+// end of an item are fine: they only yield no messages.
 std::optional<std::string> FindRowsWithoutData(const Worksheet& sheet, const SendRequest& request,
-                                               UsedRange used);
+                                               UsedRange used, std::int64_t packet_size);
 
 }  // namespace pelorin

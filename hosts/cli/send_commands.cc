@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <limits>
 #include <optional>
 #include <memory>
 #include <thread>
@@ -13,6 +14,7 @@
 #include "core/host/run_lock.h"
 #include "core/messaging/message_template.h"
 #include "core/messaging/run_name_claim.h"
+#include "core/messaging/packet_size.h"
 #include "core/messaging/send_precheck.h"
 #include "core/messaging/send_form.h"
 #include "hosts/cli/cli_runtime.h"
@@ -90,12 +92,20 @@ std::string FirstRows(const std::vector<RowRange>& ranges, std::int64_t count) {
 
 // Mistakes that would send half a run, or rows twice, caught before the
 // first packet; the reason, or nothing.
-std::optional<std::string> PrecheckSend(const OpenedWorkbook& opened, const SendRequest& request) {
+std::optional<std::string> PrecheckSend(CliRuntime& runtime, const OpenedWorkbook& opened,
+                                        const SendRequest& request) {
   if (request.multiple_range) {
     if (auto overlap = FindOverlappingRanges(request.ranges)) return "--ranges: " + *overlap;
   }
   const workbook::SheetInfo& info = opened.info();
-  if (auto empty = FindRowsWithoutData(opened.sheet(), request, {info.used_rows, info.used_columns})) {
+  // A stored size that is no number is the run's own error to report.
+  std::int64_t packet_size = std::numeric_limits<std::int64_t>::max();
+  try {
+    packet_size = ReadPacketSize(runtime.settings());
+  } catch (const std::exception&) {
+  }
+  if (auto empty = FindRowsWithoutData(opened.sheet(), request, {info.used_rows, info.used_columns},
+                                       packet_size)) {
     return opened.Place() + ": " + *empty;
   }
   if (auto bad = FindBadText(opened.sheet(), request)) return opened.Place() + ": " + *bad;
@@ -137,7 +147,7 @@ int RunSendCommand(CliRuntime& runtime, const std::string& path, const SendSelec
     std::optional<std::string> refusal;
     SendRequest sent;
     dialog.SetSendRequestHandler([&](const SendRequest& request) {
-      refusal = PrecheckSend(opened, request);
+      refusal = PrecheckSend(runtime, opened, request);
       sent = request;
       if (!refusal) dialog.RunSend(request);
     });

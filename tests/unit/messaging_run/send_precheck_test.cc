@@ -62,15 +62,28 @@ TEST(SendPrecheckTest, RowsWithNothingToSendAreNamedWithTheUsedRange) {
   for (int row = 2; row <= 6; ++row) sheet.Set("B", row, "9198" + std::to_string(row));
   sheet.Set("B", 4, "   ");
   const UsedRange used{6, 3};
-  EXPECT_EQ(FindRowsWithoutData(sheet, Request({{2, 6}}), used), std::nullopt);
-  EXPECT_EQ(FindRowsWithoutData(sheet, Request({{4, 4}, {6, 6}}), used), std::nullopt);
-  EXPECT_EQ(FindRowsWithoutData(sheet, Request({{2, 3}, {5, 7}}), used),
-            "rows 5-7 reach past the last row holding a value (the sheet uses rows 1-6 and "
-            "columns A-C)");
-  EXPECT_EQ(FindRowsWithoutData(sheet, Request({{4, 4}}), used),
-            "column B holds no mobile number in the rows selected (the sheet uses rows 1-6 and "
-            "columns A-C)");
-  EXPECT_EQ(FindRowsWithoutData(FakeWorksheet(), Request({{1, 1}}), {}),
+  struct Case {
+    std::vector<RowRange> ranges;
+    std::int64_t packet_size;
+    std::optional<std::string> found;
+  };
+  const std::string past = " reach past the last row holding a value (the sheet uses rows 1-6 and columns A-C)";
+  const std::vector<Case> cases = {
+      {{{2, 6}}, 1000, std::nullopt},
+      {{{4, 4}, {6, 6}}, 1000, std::nullopt},
+      {{{2, 3}, {5, 7}}, 1000, std::nullopt},  // one empty row at the end yields nothing
+      {{{2, 3}, {5, 1005}}, 1000, std::nullopt},
+      {{{2, 3}, {5, 1006}}, 1000, "rows 5-1006" + past},  // a whole packet past the data
+      {{{2, 8}}, 2, "rows 2-8" + past},
+      {{{2, 3}, {7, 9}}, 1000, "rows 7-9" + past},  // nothing in it at all
+      {{{4, 4}}, 1000,
+       "column B holds no mobile number in the rows selected (the sheet uses rows 1-6 and "
+       "columns A-C)"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FindRowsWithoutData(sheet, Request(c.ranges), used, c.packet_size), c.found);
+  }
+  EXPECT_EQ(FindRowsWithoutData(FakeWorksheet(), Request({{1, 1}}), {}, 1000),
             "rows 1 reach past the last row holding a value (the sheet holds no values)");
 }
 
