@@ -162,6 +162,19 @@ TEST(CellLimitTest, SharedStringsAfterAnOverlongOneAreNotReadButNotGuessedEither
   }
 }
 
+TEST(RowLimitTest, ACsvLongerThanASheetIsReadWholeNotCut) {
+  // A spreadsheet stops at row 1,048,576; a text file does not, and no row
+  // of it may be dropped without a word.
+  constexpr std::int64_t kRows = 1'048'576 + 3;
+  std::string text;
+  text.reserve(static_cast<std::size_t>(kRows) * 3);
+  for (std::int64_t row = 1; row < kRows; ++row) text += "1\n";
+  text += "last\n";
+  auto book = ReadCsv(text, "Contacts", "book.csv", {});
+  EXPECT_EQ(book->sheets()[0].used_rows, kRows);
+  EXPECT_EQ(book->sheet(0).CellText("A", kRows), "last");
+}
+
 // The local header's and the central directory's uncompressed size of the
 // entry `name`, both set to `size`, as a forged package would have them.
 std::string WithStatedSize(std::string zip, const std::string& name, std::uint32_t size) {
