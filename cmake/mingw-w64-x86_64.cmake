@@ -1,8 +1,13 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Type libraries and COM interface headers are compiled from .idl files.
+set(PELORIN_WIDL x86_64-w64-mingw32-widl)
+set(PELORIN_WIDL_INCLUDE /usr/include/wine/wine/windows)
+set(PELORIN_WIDL_TLB_PATH /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)

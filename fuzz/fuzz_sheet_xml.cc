@@ -21,14 +21,16 @@ struct Recorder : SheetXmlHandler, XmlHandler {
                     std::size_t count) override {
     events += "<" + std::string(name);
     for (std::size_t i = 0; i < count; ++i) {
-      events += " " + std::string(attributes[i].name) + "=[" + std::string(attributes[i].value) + "]";
+      events += " " + std::string(attributes[i].prefix) + ":" + std::string(attributes[i].name) + "=[" +
+                std::string(attributes[i].value) + "]";
     }
     events += ">";
   }
   void StartElement(std::string_view name, const char** attributes) override {
     events += "<" + std::string(name);
     for (const char** at = attributes; *at != nullptr; at += 2) {
-      events += " " + std::string(SplitXmlName(at[0]).local) + "=[" + at[1] + "]";
+      XmlName qualified = SplitXmlName(at[0]);
+      events += " " + std::string(qualified.prefix) + ":" + std::string(qualified.local) + "=[" + at[1] + "]";
     }
     events += ">";
   }

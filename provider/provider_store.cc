@@ -69,6 +69,7 @@ bool ProviderStore::ChangeAccount(const std::string& id, const AccountChanges& c
                                  " FROM accounts WHERE id = ?");
   if (!find.Bind(1, id).Step()) return false;
   Account account = ReadAccount(find);
+  find.Reset();  // no read left open at COMMIT
   account.password = changes.password.value_or(account.password);
   account.credits = changes.credits.value_or(account.credits);
   account.dnd = changes.dnd.value_or(account.dnd);
@@ -117,6 +118,10 @@ PacketOutcome ProviderStore::StorePacket(const Packet& packet) {
   SqliteStatement credit(*db_, "SELECT credits FROM accounts WHERE id = ?");
   if (!credit.Bind(1, packet.uid).Step()) return PacketOutcome::kUnknownUser;
   const int64_t credits = credit.Int(0);
+  // A statement left on a row keeps its read open past COMMIT, and while
+  // any read is open the write-ahead log is never checkpointed: it would
+  // grow by every record ever stored.
+  credit.Reset();
 
   SqliteStatement find_run(*db_, "SELECT id, closed FROM runs WHERE uid = ? AND filename = ?");
   int64_t run_id = 0;
@@ -124,6 +129,7 @@ PacketOutcome ProviderStore::StorePacket(const Packet& packet) {
     if (find_run.Int(1) != 0) return PacketOutcome::kRunClosed;
     run_id = find_run.Int(0);
   }
+  find_run.Reset();
   const auto cost = static_cast<int64_t>(packet.records.size());
   if (cost > credits) return PacketOutcome::kInsufficientCredit;
 

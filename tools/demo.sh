@@ -55,6 +55,9 @@ echo "== sheets of $(basename "$workbook")"
 message='Dear |B|, your order |C| is ready for pickup in |D|.'
 echo "== preview"
 "$pelorin" preview "$workbook" --rows 2-6 --message "$message"
+echo "== check (what the send will cost, which rows would fail)"
+"$pelorin" region IN
+"$pelorin" check "$workbook" --rows 2-37 --message "$message" || echo "(the check found rows that would fail)"
 echo "== send"
 "$pelorin" send "$workbook" --rows 2-37 --message "$message"
 echo "== credit after the send"

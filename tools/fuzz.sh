@@ -19,6 +19,8 @@ cmake -S fuzz -B "$build" -DCMAKE_CXX_COMPILER="$compiler" -DCMAKE_BUILD_TYPE=De
 cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
 
 mkdir -p "$build/artifacts"
+# Leaks inside system libraries we cannot mend (fuzz/lsan.supp says which).
+export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 failed=()
 for target in "$build"/fuzz_*; do
   [ -x "$target" ] || continue

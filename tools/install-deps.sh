@@ -7,9 +7,10 @@ packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libcurl4-gnutls-dev libcpp-httplib-dev libcli11-dev nlohmann-json3-dev libsqlite3-dev
-  libzip-dev libexpat1-dev zlib1g-dev
+  libzip-dev libexpat1-dev zlib1g-dev libfreexl-dev libphonenumber-dev
   tinyproxy hyperfine
-  g++-mingw-w64-x86-64-posix
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix nsis curl
+  mingw-w64-tools libwine-dev wine wine64 fonts-wine xvfb xauth imagemagick
   clang-14 libclang-rt-14-dev
   python3 python3-openpyxl python3-xlsxwriter xlsx2csv
   libreoffice-calc-nogui

@@ -121,7 +121,7 @@ std::unique_ptr<Workbook> ReadCsv(std::string_view bytes, const std::string& she
                         " (the workbook has 1)");
   }
   SheetBuilder builder(options, std::numeric_limits<std::int64_t>::max());
-  builder.set_sheet_name(sheet_name);
+  builder.set_place(label, sheet_name);
   CsvParser(WithoutByteOrderMark(bytes, label), label, builder).Run();
   auto workbook = std::make_unique<LoadedWorkbook>(label);
   workbook->AddSheet(builder.info(sheet_name), builder.Take());

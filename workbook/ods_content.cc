@@ -8,96 +8,149 @@
 #include "workbook/cell_text_limit.h"
 #include "workbook/number_text.h"
 #include "workbook/sheet_builder.h"
+#include "workbook/sheet_xml_scanner.h"
 #include "workbook/xml_stream.h"
 
 namespace pelorin::workbook {
 namespace {
 
-std::uint64_t Repeat(const char* text) {
-  if (text == nullptr) return 1;
+std::uint64_t Repeat(std::string_view text) {
+  if (text.data() == nullptr) return 1;
   std::uint64_t value = 0;
-  std::string_view view(text);
-  auto [end, error] = std::from_chars(view.data(), view.data() + view.size(), value);
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error == std::errc::result_out_of_range) return UINT64_MAX;
   return error == std::errc() && value > 0 ? value : 1;
+}
+
+enum class ValueType { kNone, kNumber, kDate, kTime, kBoolean, kString };
+
+ValueType TypeOf(std::string_view type) {
+  if (type == "float" || type == "percentage" || type == "currency") return ValueType::kNumber;
+  if (type == "string") return ValueType::kString;
+  if (type == "date") return ValueType::kDate;
+  if (type == "time") return ValueType::kTime;
+  if (type == "boolean") return ValueType::kBoolean;
+  return ValueType::kNone;
 }
 
 // The typed value of a cell, from its attributes. LibreOffice marks formula
 // errors with calcext:value-type="error" beside a float value of 0; the
 // paragraph text ("#DIV/0!") is what a spreadsheet shows then.
 struct CellValue {
-  std::string type;
-  bool error = false;
+  // Set when the attributes decide the text.
+  bool decided = false;
+  std::string text;
   // A 0 or 1 float: LibreOffice stores booleans it converted from another
   // format as =TRUE() with value 1, showing "TRUE" by a boolean format.
   bool maybe_boolean = false;
-  std::optional<std::string> text;  // set when the attributes decide the text
 
-  static CellValue From(const char** attributes) {
-    CellValue cell;
-    for (const char** at = attributes; *at != nullptr; at += 2) {
-      XmlName name = SplitXmlName(at[0]);
-      if (name.local != "value-type") continue;
-      if (name.prefix == "calcext") {
-        cell.error = std::string_view(at[1]) == "error";
-      } else if (cell.type.empty()) {
-        cell.type = at[1];
+  // `convert` false leaves a value as stored: for a column not kept only
+  // whether the cell is empty matters, and a value converts to empty text
+  // only when it is stored empty.
+  void Read(const XmlAttribute* attributes, std::size_t count, bool convert) {
+    decided = false;
+    maybe_boolean = false;
+    text.clear();
+    ValueType type = ValueType::kNone;
+    bool typed = false;
+    std::string_view number, date, time, flag, string;
+    // One pass over the attributes: this runs for every cell of the sheet.
+    for (std::size_t i = 0; i < count; ++i) {
+      std::string_view name = attributes[i].name;
+      std::string_view value = attributes[i].value;
+      if (name == "value-type") {
+        if (attributes[i].prefix == "calcext") {
+          if (value == "error") return;
+        } else if (!typed) {
+          type = TypeOf(value);
+          typed = true;
+        }
+      } else if (name == "value") {
+        if (number.data() == nullptr) number = value;
+      } else if (name == "date-value") {
+        if (date.data() == nullptr) date = value;
+      } else if (name == "time-value") {
+        if (time.data() == nullptr) time = value;
+      } else if (name == "boolean-value") {
+        if (flag.data() == nullptr) flag = value;
+      } else if (name == "string-value") {
+        if (string.data() == nullptr) string = value;
       }
     }
-    if (cell.error) return cell;
-    auto value = [&](std::string_view attribute) { return FindAttribute(attributes, attribute); };
-    if (cell.type == "float" || cell.type == "percentage" || cell.type == "currency") {
-      if (const char* number = value("value")) {
-        cell.text = GeneralNumberText(std::string_view(number));
-        cell.maybe_boolean = cell.type == "float" && (*cell.text == "0" || *cell.text == "1");
-      }
-    } else if (cell.type == "date") {
-      if (const char* date = value("date-value")) cell.text = IsoDateTimeText(date);
-    } else if (cell.type == "time") {
-      if (const char* time = value("time-value")) cell.text = IsoDurationText(time);
-    } else if (cell.type == "boolean") {
-      if (const char* flag = value("boolean-value")) {
-        std::string_view text(flag);
-        cell.text = text == "true" || text == "1" ? "TRUE" : "FALSE";
-      }
-    } else if (cell.type == "string") {
-      if (const char* text = value("string-value")) cell.text = text;
+    std::string_view stored;
+    switch (type) {
+      case ValueType::kNumber:
+        stored = number;
+        break;
+      case ValueType::kDate:
+        stored = date;
+        break;
+      case ValueType::kTime:
+        stored = time;
+        break;
+      case ValueType::kBoolean:
+        stored = flag;
+        break;
+      case ValueType::kString:
+        stored = string;
+        break;
+      case ValueType::kNone:
+        break;
     }
-    return cell;
+    if (stored.data() == nullptr) return;
+    decided = true;
+    if (type == ValueType::kBoolean) {
+      text = stored == "true" || stored == "1" ? "TRUE" : "FALSE";
+    } else if (!convert || type == ValueType::kString) {
+      text = stored;
+    } else if (type == ValueType::kNumber) {
+      if (IsGeneralNumberText(stored)) {
+        text = stored;
+      } else {
+        text = GeneralNumberText(stored);
+      }
+    } else if (type == ValueType::kDate) {
+      text = IsoDateTimeText(stored);
+    } else {
+      text = IsoDurationText(stored);
+    }
+    maybe_boolean = type == ValueType::kNumber && (text == "0" || text == "1");
   }
 };
 
 struct RowCell {
   int column;
   std::uint64_t repeat;
+  bool kept;  // false: the text is only known not to be empty
   std::string text;
 };
 
-class ContentHandler : public XmlHandler {
+class ContentHandler : public SheetXmlHandler {
  public:
-  ContentHandler(const ReadOptions& options, std::vector<OdsSheet>& out)
-      : options_(options), out_(out) {}
+  ContentHandler(std::string label, const ReadOptions& options, std::vector<OdsSheet>& out)
+      : label_(std::move(label)), options_(options), out_(out) {}
 
-  void StartElement(std::string_view name, const char** attributes) override {
+  void StartElement(std::string_view name, const XmlAttribute* attributes,
+                    std::size_t count) override {
     if (skip_depth_ > 0) {
       ++skip_depth_;
     } else if (name == "table") {
-      StartTable(attributes);
+      StartTable(attributes, count);
     } else if (table_depth_ != 1) {
       return;
     } else if (name == "table-row") {
-      StartRow(attributes);
+      StartRow(attributes, count);
     } else if (name == "table-cell" || name == "covered-table-cell") {
-      StartCell(attributes);
+      StartCell(attributes, count);
     } else if (!in_cell_) {
       return;
     } else if (name == "annotation") {
       skip_depth_ = 1;  // a comment's text is not the cell's
-    } else if (name == "p" || name == "h") {
+    } else if (IsParagraph(name)) {
       if (paragraphs_++ > 0) text_ += '\n';
       ++paragraph_depth_;
     } else if (paragraph_depth_ > 0) {
-      InlineElement(name, attributes);
+      InlineElement(name, attributes, count);
     }
   }
 
@@ -112,28 +165,44 @@ class ContentHandler : public XmlHandler {
       EndRow();
     } else if (name == "table-cell" || name == "covered-table-cell") {
       EndCell();
-    } else if ((name == "p" || name == "h") && paragraph_depth_ > 0) {
+    } else if (IsParagraph(name) && paragraph_depth_ > 0) {
       --paragraph_depth_;
     }
   }
 
   void Text(std::string_view text) override {
-    if (skip_depth_ == 0 && paragraph_depth_ > 0 && AppendCellText(text_, text) &&
-        builder_ != nullptr) {
+    if (skip_depth_ == 0 && paragraph_depth_ > 0) AppendText(text);
+  }
+
+  // "<text:p>Ann</text:p>", a cell's paragraph, the commonest element.
+  void TextElement(std::string_view name, std::string_view text) override {
+    if (skip_depth_ == 0 && table_depth_ == 1 && in_cell_ && IsParagraph(name)) {
+      if (paragraphs_++ > 0) text_ += '\n';
+      AppendText(text);
+      return;
+    }
+    SheetXmlHandler::TextElement(name, text);
+  }
+
+ private:
+  static bool IsParagraph(std::string_view name) { return name == "p" || name == "h"; }
+
+  // Stops collecting a giant cell's text as soon as it is certainly too long.
+  void AppendText(std::string_view text) {
+    if (AppendCellText(text_, text) && builder_ != nullptr) {
       builder_->RefuseOverlong(next_column_, next_row_);
     }
   }
 
- private:
-  void StartTable(const char** attributes) {
+  void StartTable(const XmlAttribute* attributes, std::size_t count) {
     if (table_depth_++ > 0) return;  // a table inside a cell is not a sheet
-    const char* name = FindAttribute(attributes, "name");
-    name_ = name == nullptr ? "Sheet" + std::to_string(out_.size() + 1) : name;
+    std::string_view name = FindXmlAttribute(attributes, count, "name");
+    name_ = name.data() == nullptr ? "Sheet" + std::to_string(out_.size() + 1) : std::string(name);
     int index = static_cast<int>(out_.size());
     builder_.reset();
     if (!options_.only_sheet || *options_.only_sheet == index) {
       builder_ = std::make_unique<SheetBuilder>(options_);
-      builder_->set_sheet_name(name_);
+      builder_->set_place(label_, name_);
     }
     next_row_ = 1;
   }
@@ -148,14 +217,14 @@ class ContentHandler : public XmlHandler {
     builder_.reset();
   }
 
-  void StartRow(const char** attributes) {
-    row_repeat_ = Repeat(FindAttribute(attributes, "number-rows-repeated"));
-    row_cells_.clear();
+  void StartRow(const XmlAttribute* attributes, std::size_t count) {
+    row_repeat_ = Repeat(FindXmlAttribute(attributes, count, "number-rows-repeated"));
+    row_size_ = 0;
     next_column_ = 1;
   }
 
   void EndRow() {
-    if (builder_ != nullptr && !row_cells_.empty()) PutRow();
+    if (builder_ != nullptr && row_size_ != 0) PutRow();
     // Trailing blank rows often repeat a million times: only count them.
     next_row_ = next_row_ > kMaxRows ? next_row_ : next_row_ + static_cast<std::int64_t>(
                                                        std::min<std::uint64_t>(row_repeat_, kMaxRows + 1));
@@ -165,16 +234,26 @@ class ContentHandler : public XmlHandler {
     std::uint64_t rows = std::min<std::uint64_t>(
         row_repeat_, next_row_ > kMaxRows ? 0 : static_cast<std::uint64_t>(kMaxRows - next_row_ + 1));
     std::uint64_t cells_per_row = 0;
-    for (const RowCell& cell : row_cells_) cells_per_row += ColumnsOf(cell);
+    for (std::size_t i = 0; i < row_size_; ++i) cells_per_row += ColumnsOf(row_cells_[i]);
     // Counted before anything is stored, so a bomb costs no memory.
-    copies_ += rows * cells_per_row - std::min<std::uint64_t>(rows * cells_per_row, row_cells_.size());
+    copies_ += rows * cells_per_row - std::min<std::uint64_t>(rows * cells_per_row, row_size_);
     if (copies_ > kMaxRepeatedCopies) {
       throw XmlContentError("repeated cells ask for more than " +
                             std::to_string(kMaxRepeatedCopies) + " copies");
     }
-    for (std::uint64_t copy = 0; copy < rows; ++copy) {
-      for (const RowCell& cell : row_cells_) {
-        for (std::uint64_t offset = 0; offset < ColumnsOf(cell); ++offset) {
+    for (std::size_t i = 0; i < row_size_; ++i) {
+      const RowCell& cell = row_cells_[i];
+      std::uint64_t columns = ColumnsOf(cell);
+      if (!cell.kept) {
+        // The far corner of the copies is all the used range needs.
+        if (rows != 0) {
+          builder_->Note(cell.column + static_cast<int>(columns - 1),
+                         next_row_ + static_cast<std::int64_t>(rows - 1));
+        }
+        continue;
+      }
+      for (std::uint64_t copy = 0; copy < rows; ++copy) {
+        for (std::uint64_t offset = 0; offset < columns; ++offset) {
           builder_->Put(cell.column + static_cast<int>(offset),
                         next_row_ + static_cast<std::int64_t>(copy), cell.text);
         }
@@ -186,10 +265,24 @@ class ContentHandler : public XmlHandler {
     return std::min<std::uint64_t>(cell.repeat, static_cast<std::uint64_t>(kMaxColumns - cell.column + 1));
   }
 
-  void StartCell(const char** attributes) {
+  // True when a column the cell's copies cover is kept. A cell repeated
+  // across many columns (a row's blank tail spans thousands) is taken as
+  // kept without looking: converting its value is never wrong.
+  bool Kept(int column, std::uint64_t repeat) const {
+    if (builder_ == nullptr) return false;
+    if (repeat > 64) return true;
+    int last = std::min(column + static_cast<int>(repeat) - 1, kMaxColumns);
+    for (int at = column; at <= last; ++at) {
+      if (builder_->Wants(at)) return true;
+    }
+    return false;
+  }
+
+  void StartCell(const XmlAttribute* attributes, std::size_t count) {
     in_cell_ = true;
-    cell_repeat_ = Repeat(FindAttribute(attributes, "number-columns-repeated"));
-    cell_value_ = CellValue::From(attributes);
+    cell_repeat_ = Repeat(FindXmlAttribute(attributes, count, "number-columns-repeated"));
+    cell_kept_ = next_column_ <= kMaxColumns && Kept(next_column_, cell_repeat_);
+    cell_value_.Read(attributes, count, cell_kept_);
     text_.clear();
     paragraphs_ = 0;
     paragraph_depth_ = 0;
@@ -198,20 +291,25 @@ class ContentHandler : public XmlHandler {
   void EndCell() {
     in_cell_ = false;
     bool shown_as_boolean = cell_value_.maybe_boolean && (text_ == "TRUE" || text_ == "FALSE");
-    const std::string& text = cell_value_.text && !shown_as_boolean ? *cell_value_.text : text_;
+    const std::string& text = cell_value_.decided && !shown_as_boolean ? cell_value_.text : text_;
     // Refused here, before the row keeps it and repeats multiply it.
     if (builder_ != nullptr) builder_->CheckLength(next_column_, next_row_, text);
-    if (!text.empty() && next_column_ <= kMaxColumns) {
-      row_cells_.push_back({next_column_, cell_repeat_, text});
+    if (!text.empty() && next_column_ <= kMaxColumns && builder_ != nullptr) {
+      if (row_size_ == row_cells_.size()) row_cells_.emplace_back();
+      RowCell& cell = row_cells_[row_size_++];
+      cell.column = next_column_;
+      cell.repeat = cell_repeat_;
+      cell.kept = cell_kept_;
+      if (cell_kept_) cell.text.assign(text);  // the slot's buffer is reused row after row
     }
     std::uint64_t advance = std::min<std::uint64_t>(cell_repeat_, kMaxColumns + 1);
     next_column_ = static_cast<int>(std::min<std::uint64_t>(next_column_ + advance, kMaxColumns + 1));
   }
 
-  void InlineElement(std::string_view name, const char** attributes) {
+  void InlineElement(std::string_view name, const XmlAttribute* attributes, std::size_t count) {
     if (name == "s") {
-      std::uint64_t count = Repeat(FindAttribute(attributes, "c"));
-      AppendCellText(text_, std::string(static_cast<std::size_t>(std::min<std::uint64_t>(count, 1024)), ' '));
+      std::uint64_t spaces = Repeat(FindXmlAttribute(attributes, count, "c"));
+      AppendCellText(text_, std::string(static_cast<std::size_t>(std::min<std::uint64_t>(spaces, 1024)), ' '));
     } else if (name == "tab") {
       AppendCellText(text_, "\t");
     } else if (name == "line-break") {
@@ -221,11 +319,15 @@ class ContentHandler : public XmlHandler {
     }
   }
 
+  std::string label_;
   const ReadOptions& options_;
   std::vector<OdsSheet>& out_;
   std::unique_ptr<SheetBuilder> builder_;
   std::string name_;
+  // The row's non-empty cells are the first row_size_; the rest are kept
+  // for their buffers.
   std::vector<RowCell> row_cells_;
+  std::size_t row_size_ = 0;
   CellValue cell_value_;
   std::string text_;
   std::int64_t next_row_ = 1;
@@ -238,6 +340,7 @@ class ContentHandler : public XmlHandler {
   int paragraph_depth_ = 0;
   int paragraphs_ = 0;
   bool in_cell_ = false;
+  bool cell_kept_ = false;
 };
 
 class SettingsHandler : public XmlHandler {
@@ -269,8 +372,8 @@ class SettingsHandler : public XmlHandler {
 std::vector<OdsSheet> ReadOdsContent(const ZipArchive& archive, std::string_view part,
                                      const ReadOptions& options) {
   std::vector<OdsSheet> sheets;
-  ContentHandler handler(options, sheets);
-  ParseXmlPart(archive, part, options.max_inflated_bytes, handler);
+  ContentHandler handler(archive.label(), options, sheets);
+  ScanSheetXmlPart(archive, part, options.max_inflated_bytes, handler);
   return sheets;
 }
 

@@ -7,10 +7,12 @@
 #include <fstream>
 #include <vector>
 
-#include "workbook/cell_text_limit.h"
+#include "workbook/compound_file.h"
 #include "workbook/csv_reader.h"
+#include "workbook/file_bytes.h"
 #include "workbook/ods_reader.h"
 #include "workbook/workbook.h"
+#include "workbook/xls_reader.h"
 #include "workbook/xlsx_reader.h"
 #include "workbook/zip_archive.h"
 
@@ -58,6 +60,24 @@ std::unique_ptr<Workbook> OpenPackage(const std::string& path, const std::string
   throw WorkbookError(label + ": not a workbook: a zip archive holding no spreadsheet");
 }
 
+// An Office container: an Excel 97-2003 workbook, or an .xlsx locked with a
+// password (the encrypted package sits inside such a container).
+std::unique_ptr<Workbook> OpenCompoundFile(const std::string& path, const std::string& label,
+                                           const ReadOptions& options) {
+  std::optional<CompoundFile> container;
+  try {
+    container.emplace(ReadFileBytes(path, label));
+  } catch (const CompoundFileError& error) {
+    throw WorkbookError(label + ": the file is damaged: " + error.what());
+  }
+  if (container->Has("EncryptedPackage") || container->Has("EncryptionInfo")) {
+    throw WorkbookError(label +
+                        ": a password-protected workbook, which cannot be read; save it without "
+                        "a password");
+  }
+  return ReadXls(path, label, *container, options);
+}
+
 // Hands a sheet already read to a visitor, row by row.
 void Replay(const Workbook& workbook, int index, CellVisitor& visitor) {
   const SheetInfo& info = workbook.sheets()[index];
@@ -81,17 +101,6 @@ bool IsZip(const std::string& magic) {
 std::string LabelOf(const std::string& path) {
   std::string label = std::filesystem::path(path).filename().string();
   return label.empty() ? path : label;
-}
-
-// Every reader's sheet builder refuses an overlong cell naming its place in
-// the sheet; the file's name goes in front here, once for all readers.
-template <typename Read>
-auto NamingTheFile(const std::string& label, Read read) {
-  try {
-    return read();
-  } catch (const OverlongCellError& error) {
-    throw WorkbookError(label + ": " + error.what());
-  }
 }
 
 SheetInfo ReadStreamed(const std::string& path, const std::string& label, CellVisitor& visitor,
@@ -123,28 +132,27 @@ std::unique_ptr<Workbook> ReadWhole(const std::string& path, const std::string& 
   if (IsZip(magic)) {
     return OpenPackage(path, label, extension, options);
   }
-  if (magic.rfind("\xD0\xCF\x11\xE0", 0) == 0) {
-    throw WorkbookError(label +
-                        ": an Excel 97-2003 or password-protected workbook, which cannot be read; "
-                        "save it as an unprotected .xlsx");
-  }
+  if (CompoundFile::HasSignature(magic)) return OpenCompoundFile(path, label, options);
   if (extension == ".csv" || extension == ".txt") return ReadCsvFile(path, options);
   if (extension == ".xlsx" || extension == ".xlsm" || extension == ".ods") {
     throw WorkbookError(label + ": not a workbook: the file is not a zip archive");
   }
-  throw WorkbookError(label + ": not a workbook: expected an .xlsx, .ods or .csv file");
+  if (extension == ".xls") {
+    throw WorkbookError(label + ": not a workbook: the file is not an Excel 97-2003 workbook");
+  }
+  throw WorkbookError(label + ": not a workbook: expected an .xlsx, .xls, .ods or .csv file");
 }
 
 }  // namespace
 
 SheetInfo StreamSheet(const std::string& path, CellVisitor& visitor, const ReadOptions& options) {
   const std::string label = LabelOf(path);
-  return NamingTheFile(label, [&] { return ReadStreamed(path, label, visitor, options); });
+  return ReadStreamed(path, label, visitor, options);
 }
 
 std::unique_ptr<Workbook> OpenWorkbook(const std::string& path, const ReadOptions& options) {
   const std::string label = LabelOf(path);
-  return NamingTheFile(label, [&] { return ReadWhole(path, label, options); });
+  return ReadWhole(path, label, options);
 }
 
 }  // namespace pelorin::workbook

@@ -3,7 +3,6 @@
 #include "workbook/cell_text_limit.h"
 
 namespace pelorin::workbook {
-
 SheetBuilder::SheetBuilder(const ReadOptions& options, std::int64_t max_rows)
     : sheet_(std::make_unique<ColumnStoreSheet>()), target_(sheet_.get()), max_rows_(max_rows) {
   Keep(options);
@@ -27,7 +26,8 @@ void SheetBuilder::CheckLength(int column, std::int64_t row, std::string_view te
 }
 
 void SheetBuilder::RefuseOverlong(int column, std::int64_t row, std::string_view why) const {
-  std::string place = sheet_name_.empty() ? std::string() : "sheet \"" + sheet_name_ + "\", ";
+  std::string place = file_label_.empty() ? std::string() : file_label_ + ": ";
+  if (!sheet_name_.empty()) place += "sheet \"" + sheet_name_ + "\", ";
   throw OverlongCellError(place + "row " + std::to_string(row) + ", column " +
                           ColumnLetters(column) + ": " +
                           (why.empty() ? std::string("the cell holds more than 32,767 characters, "

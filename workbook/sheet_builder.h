@@ -3,12 +3,14 @@
 // and noting the used range of all.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "workbook/cell_text_limit.h"
 #include "workbook/column_store_sheet.h"
 #include "workbook/workbook.h"
 
@@ -18,7 +20,6 @@ namespace pelorin::workbook {
 // cannot be addressed and are dropped.
 inline constexpr int kMaxColumns = 16384;
 inline constexpr std::int64_t kMaxRows = 1048576;
-
 class SheetBuilder {
  public:
   // Rows past `max_rows` are dropped, so a damaged row number cannot make
@@ -33,8 +34,12 @@ class SheetBuilder {
     return column >= 1 && column <= kMaxColumns &&
            (keep_.empty() || (column < static_cast<int>(keep_.size()) && keep_[column]));
   }
-  // Names the sheet in the refusal of an overlong cell.
-  void set_sheet_name(std::string name) { sheet_name_ = std::move(name); }
+  // Names the file and the sheet in the refusal of an overlong cell, so
+  // every reader's refusal says where the cell is.
+  void set_place(std::string file, std::string sheet) {
+    file_label_ = std::move(file);
+    sheet_name_ = std::move(sheet);
+  }
 
   // A cell holding text; the empty text is an empty cell. Throws
   // OverlongCellError for a text over the limit of a cell, whatever its
@@ -55,6 +60,7 @@ class SheetBuilder {
  private:
   void Keep(const ReadOptions& options);
 
+  std::string file_label_;
   std::string sheet_name_;
   std::vector<bool> keep_;
   std::unique_ptr<ColumnStoreSheet> sheet_;

@@ -103,11 +103,17 @@ std::size_t Utf8Length(const unsigned char* at, const unsigned char* end) {
   return length;
 }
 
-std::string_view LocalPart(const char* begin, const char* end) {
+// Where the local part of a qualified name starts: past its last ':'.
+const char* LocalStart(const char* begin, const char* end) {
   const char* local = begin;
   for (const char* at = begin; at < end; ++at) {
     if (*at == ':') local = at + 1;
   }
+  return local;
+}
+
+std::string_view LocalPart(const char* begin, const char* end) {
+  const char* local = LocalStart(begin, end);
   return std::string_view(local, static_cast<std::size_t>(end - local));
 }
 
@@ -380,7 +386,7 @@ bool SheetXmlScanner::ScanToken() {
   if (size - position_ < 2) return false;
   char kind = data[position_ + 1];
   if (kind == '!' || kind == '?') return ScanMarkup();
-  if (kind == 'v' && ScanPlainValue()) return true;
+  if (IsNameStart(kind) && ScanPlainElement()) return true;
   // A tag ends with '>': none among the bytes that came since the last try
   // means it is still not whole.
   if (resume_ != 0 &&
@@ -471,9 +477,13 @@ std::size_t SheetXmlScanner::StartTag(std::size_t begin) {
     }
     char* value_end = data + span.value_end;
     if (!IsPlainText(data + span.value, value_end)) value_end = Decode(data + span.value, value_end, true);
-    attributes_.push_back({LocalPart(data + span.name, data + span.name_end),
+    const char* name_begin = data + span.name;
+    const char* local = LocalStart(name_begin, data + span.name_end);
+    std::size_t prefix_size = local == name_begin ? 0 : static_cast<std::size_t>(local - name_begin - 1);
+    attributes_.push_back({std::string_view(local, static_cast<std::size_t>(data + span.name_end - local)),
                            std::string_view(data + span.value,
-                                            static_cast<std::size_t>(value_end - data - span.value))});
+                                            static_cast<std::size_t>(value_end - data - span.value)),
+                           std::string_view(name_begin, prefix_size)});
   }
   line_ += lines;
   root_seen_ = true;
@@ -532,21 +542,31 @@ std::size_t SheetXmlScanner::EndTag(std::size_t begin) {
   return static_cast<std::size_t>(at - data) + 1;
 }
 
-// "<v>TEXT</v>" with plain TEXT, most of a sheet's bytes, in one step.
-bool SheetXmlScanner::ScanPlainValue() {
+// "<NAME>TEXT</NAME>" with plain TEXT, most of a sheet's bytes ("<v>12</v>",
+// "<text:p>Ann</text:p>"), in one step. Anything else, or a token not whole
+// yet, is left to the general path.
+bool SheetXmlScanner::ScanPlainElement() {
+  if (open_starts_.empty()) return false;
   const char* data = data_.get();
-  const char* limit = data + size_;
-  const char* text = data + position_ + 3;
-  if (text > limit || text[-1] != '>' || open_starts_.empty()) return false;
+  const char* limit = data + size_;  // *limit is NUL: every loop below stops there
+  const char* name = data + position_ + 1;
+  const char* name_end = SkipName(name);
+  if (*name_end != '>') return false;
+  std::size_t length = static_cast<std::size_t>(name_end - name);
+  const char* text = name_end + 1;
   const char* at = text;
-  while (kByteClasses[static_cast<unsigned char>(*at)] == kPlain) ++at;  // the NUL at limit stops it
-  if (limit - at < 4 || at[0] != '<' || at[1] != '/' || at[2] != 'v' || at[3] != '>') return false;
+  while (kByteClasses[static_cast<unsigned char>(*at)] == kPlain) ++at;
+  if (static_cast<std::size_t>(limit - at) < length + 3 || at[0] != '<' || at[1] != '/' ||
+      !SameBytes(at + 2, length, name, length) || at[length + 2] != '>') {
+    return false;
+  }
   try {
-    handler_.TextElement("v", std::string_view(text, static_cast<std::size_t>(at - text)));
+    handler_.TextElement(LocalPart(name, name_end),
+                         std::string_view(text, static_cast<std::size_t>(at - text)));
   } catch (const XmlContentError& error) {
     Rethrow(error);
   }
-  position_ = static_cast<std::size_t>(at - data) + 4;
+  position_ = static_cast<std::size_t>(at - data) + length + 3;
   return true;
 }
 
@@ -643,7 +663,8 @@ class ExpatAdapter : public XmlHandler {
   void StartElement(std::string_view name, const char** attributes) override {
     attributes_.clear();
     for (const char** at = attributes; *at != nullptr; at += 2) {
-      attributes_.push_back({SplitXmlName(at[0]).local, at[1]});
+      XmlName name = SplitXmlName(at[0]);
+      attributes_.push_back({name.local, at[1], name.prefix});
     }
     handler_.StartElement(name, attributes_.data(), attributes_.size());
   }

@@ -13,10 +13,13 @@
 
 namespace pelorin::workbook {
 
-// An attribute as the scanner hands it over: local name, decoded value.
+// An attribute as the scanner hands it over: local name, decoded value,
+// and the prefix (empty when none) for the few readers that tell apart
+// attributes of one local name, as office:value-type and calcext:value-type.
 struct XmlAttribute {
   std::string_view name;
   std::string_view value;
+  std::string_view prefix;
 };
 
 // What a worksheet reader is told; names are local names, prefixes dropped.
@@ -27,7 +30,8 @@ class SheetXmlHandler {
                             std::size_t count) = 0;
   virtual void EndElement(std::string_view name) = 0;
   virtual void Text(std::string_view text) = 0;
-  // An element holding nothing but text ("<v>12</v>"), told in one call.
+  // An element with no attributes holding nothing but plain text
+  // ("<v>12</v>", "<text:p>Ann</text:p>"), told in one call.
   virtual void TextElement(std::string_view name, std::string_view text) {
     StartElement(name, nullptr, 0);
     if (!text.empty()) Text(text);
@@ -62,7 +66,7 @@ class SheetXmlScanner {
   bool ScanText(bool final);
   bool ScanToken();
   bool ScanMarkup();
-  bool ScanPlainValue();
+  bool ScanPlainElement();
   // Each returns the offset just past the tag, or 0 when it is not whole.
   std::size_t StartTag(std::size_t begin);
   std::size_t EndTag(std::size_t begin);

@@ -1,4 +1,4 @@
-// A workbook read from a file (.csv, .xlsx, .ods): its sheets' names, which
+// A workbook read from a file (.csv, .xlsx, .xls, .ods): its sheets' names, which
 // one is active, and each sheet as a Worksheet the messaging rules can read.
 #pragma once
 

@@ -78,8 +78,8 @@ int ActiveSheet(const XlsxBook& book) {
 void ReadSheet(const ZipArchive& archive, const XlsxBook& book, std::size_t index,
                std::uint64_t cap, SheetBuilder& builder) {
   XlsxSheetContext context{book.strings, book.styles, book.book.date1904};
-  ReadXlsxSheet(archive, SheetPart(archive, book.book.sheets[index], book.relationships), cap,
-                context, builder);
+  const XlsxSheetEntry& entry = book.book.sheets[index];
+  ReadXlsxSheet(archive, SheetPart(archive, entry, book.relationships), cap, context, builder);
 }
 
 }  // namespace
@@ -94,7 +94,7 @@ std::unique_ptr<Workbook> ReadXlsx(const ZipArchive& archive, const ReadOptions&
       continue;
     }
     SheetBuilder builder(options);
-    builder.set_sheet_name(entry.name);
+    builder.set_place(archive.label(), entry.name);
     ReadSheet(archive, book, index, options.max_inflated_bytes, builder);
     workbook->AddSheet(builder.info(entry.name), builder.Take());
   }
@@ -107,7 +107,7 @@ SheetInfo StreamXlsxSheet(const ZipArchive& archive, const ReadOptions& options,
   XlsxBook book = ReadBook(archive, options);
   std::size_t index = static_cast<std::size_t>(options.only_sheet.value_or(ActiveSheet(book)));
   SheetBuilder builder(options, visitor);
-  builder.set_sheet_name(book.book.sheets[index].name);
+  builder.set_place(archive.label(), book.book.sheets[index].name);
   ReadSheet(archive, book, index, options.max_inflated_bytes, builder);
   return builder.info(book.book.sheets[index].name);
 }

@@ -17,6 +17,17 @@ std::uint64_t ParseUnsigned(std::string_view text, std::uint64_t otherwise) {
   return error == std::errc() && end == text.data() + text.size() ? value : otherwise;
 }
 
+// XML blanks (space, tab, CR, LF) around a value are layout, not part of a
+// number, index or flag: some writers put them there ("<v> 41</v>").
+void TrimXmlBlanks(std::string& value) {
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  std::size_t end = value.size();
+  while (end > 0 && blank(value[end - 1])) --end;
+  std::size_t begin = 0;
+  while (begin < end && blank(value[begin])) ++begin;
+  if (begin != 0 || end != value.size()) value = value.substr(begin, end - begin);
+}
+
 enum class CellType { kNumber, kShared, kInline, kFormulaText, kBoolean, kError, kDate };
 
 CellType TypeOf(std::string_view type) {
@@ -126,6 +137,8 @@ class SheetHandler : public SheetXmlHandler {
       if (!value_.empty() || !inline_text_.text().empty()) sheet_.Note(column_, row_);
       return;
     }
+    // Formula text and errors are kept as written; the rest are values.
+    if (type_ != CellType::kFormulaText && type_ != CellType::kInline) TrimXmlBlanks(value_);
     switch (type_) {
       case CellType::kShared: {
         const std::uint64_t index = ParseUnsigned(value_, UINT64_MAX);

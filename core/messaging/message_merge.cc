@@ -26,6 +26,58 @@ void AppendText(std::string& out, std::string_view text) {
   }
 }
 
+// Builds record text: number, separator, message, terminator; form-encoded
+// when kEncoded.
+template <bool kEncoded>
+class RecordTextSink {
+ public:
+  RecordTextSink(std::string& out, std::string_view separator, std::string_view terminator)
+      : out_(out), separator_(separator), terminator_(terminator) {}
+
+  void Empty(std::int64_t) {}
+  void Begin(std::int64_t, std::string_view mobile) {
+    AppendText<kEncoded>(out_, mobile);
+    out_.append(separator_);
+  }
+  void Literal(std::string_view text, std::string_view encoded) {
+    out_.append(kEncoded ? encoded : text);
+  }
+  void Cell(std::string_view text) { AppendText<kEncoded>(out_, text); }
+  void End() { out_.append(terminator_); }
+  // A refused address leaves no half packet for a caller that goes on.
+  std::size_t Mark() const { return out_.size(); }
+  void Restore(std::size_t mark) { out_.resize(mark); }
+
+ private:
+  std::string& out_;
+  std::string_view separator_;
+  std::string_view terminator_;
+};
+
+// Hands every row to a visitor, the message built in a reused buffer.
+class VisitorSink {
+ public:
+  explicit VisitorSink(MergedRowVisitor& visitor) : visitor_(visitor) {}
+
+  void Empty(std::int64_t row) { visitor_.OnEmptyRow(row); }
+  void Begin(std::int64_t row, std::string_view mobile) {
+    row_ = row;
+    mobile_ = mobile;
+    message_.clear();
+  }
+  void Literal(std::string_view text, std::string_view) { message_.append(text); }
+  void Cell(std::string_view text) { message_.append(text); }
+  void End() { visitor_.OnMessage(row_, mobile_, message_); }
+  std::size_t Mark() const { return 0; }
+  void Restore(std::size_t) {}
+
+ private:
+  MergedRowVisitor& visitor_;
+  std::int64_t row_ = 0;
+  std::string_view mobile_;
+  std::string message_;
+};
+
 }  // namespace
 
 MessageMerge::MessageMerge(const Worksheet& sheet, std::string mobile_column,
@@ -51,13 +103,26 @@ MessageMerge::MessageMerge(const Worksheet& sheet, std::string mobile_column,
 
 std::string MessageMerge::MergeRecords(RowRange rows, std::int64_t& empty_rows) {
   std::string out;
-  Merge<false>(rows, empty_rows, out);
+  RecordTextSink<false> sink(out, kFieldSeparator, kRecordTerminator);
+  Merge(rows, empty_rows, sink);
   return out;
 }
 
 std::size_t MessageMerge::AppendEncodedRecords(RowRange rows, std::int64_t& empty_rows,
                                                std::string& out) {
-  return Merge<true>(rows, empty_rows, out);
+  RecordTextSink<true> sink(out, encoded_separator_, encoded_terminator_);
+  return Merge(rows, empty_rows, sink);
+}
+
+void MessageMerge::VisitRows(RowRange rows, std::int64_t& empty_rows, MergedRowVisitor& visitor) {
+  VisitorSink sink(visitor);
+  Merge(rows, empty_rows, sink);
+}
+
+bool MessageMerge::Skipped(std::string_view mobile) {
+  if (filter_ == nullptr || !filter_->Skips(mobile)) return false;
+  ++skipped_rows_;
+  return true;
 }
 
 bool MessageMerge::ReadBlocks(RowRange rows) {
@@ -82,68 +147,74 @@ bool MessageMerge::ReadBlocks(RowRange rows) {
   return true;
 }
 
-template <bool kEncoded>
-std::size_t MessageMerge::Merge(RowRange rows, std::int64_t& empty_rows, std::string& out) {
+template <typename Sink>
+std::size_t MessageMerge::Merge(RowRange rows, std::int64_t& empty_rows, Sink& sink) {
   if (rows.first > rows.last) return 0;
   // A refused address is rare and ends the run: reading cell by cell then
   // finds the exact row and leaves the empty-row count as that rule would.
-  if (!ReadBlocks(rows)) return MergeCellByCell<kEncoded>(rows, empty_rows, out);
+  if (!ReadBlocks(rows)) return MergeCellByCell(rows, empty_rows, sink);
 
-  const std::string_view separator = kEncoded ? encoded_separator_ : kFieldSeparator;
-  const std::string_view terminator = kEncoded ? encoded_terminator_ : kRecordTerminator;
   std::size_t records = 0;
   for (std::size_t i = 0; i < mobile_cells_.size(); ++i) {
+    const std::int64_t row = rows.first + static_cast<std::int64_t>(i);
     std::string_view mobile = TrimSpaces(mobile_cells_[i]);
     if (mobile.empty()) {
       ++empty_rows;
+      sink.Empty(row);
       continue;
     }
-    AppendText<kEncoded>(out, mobile);
-    out.append(separator);
+    if (Skipped(mobile)) continue;
+    sink.Begin(row, mobile);
     for (const Piece& piece : pieces_) {
       if (piece.column < 0) {
-        out.append(kEncoded ? piece.encoded : piece.text);
+        sink.Literal(piece.text, piece.encoded);
       } else {
-        AppendText<kEncoded>(out, column_cells_[static_cast<std::size_t>(piece.column)][i]);
+        sink.Cell(column_cells_[static_cast<std::size_t>(piece.column)][i]);
       }
     }
-    out.append(terminator);
+    sink.End();
     ++records;
   }
   return records;
 }
 
-template <bool kEncoded>
-std::size_t MessageMerge::MergeCellByCell(RowRange rows, std::int64_t& empty_rows,
-                                          std::string& out) const {
+template <typename Sink>
+std::size_t MessageMerge::MergeCellByCell(RowRange rows, std::int64_t& empty_rows, Sink& sink) {
   std::size_t records = 0;
-  std::string record;
-  const std::size_t kept = out.size();
+  const std::size_t kept = sink.Mark();
   try {
     for (std::int64_t row = rows.first; row <= rows.last; ++row) {
       std::string mobile_cell = ReadCell(sheet_, mobile_column_, row);
       std::string_view mobile = TrimSpaces(mobile_cell);
       if (mobile.empty()) {
         ++empty_rows;
+        sink.Empty(row);
         continue;
       }
-      record.clear();
-      AppendText<kEncoded>(record, mobile);
-      AppendText<kEncoded>(record, kFieldSeparator);
+      if (Skipped(mobile)) continue;
+      // Every cell of the row is read before any of it is written, so a
+      // refused address leaves no part of the row behind.
+      cells_of_row_.clear();
       for (const Piece& piece : pieces_) {
-        if (piece.column < 0) {
-          record.append(kEncoded ? piece.encoded : piece.text);
-        } else {
-          AppendText<kEncoded>(
-              record, ReadCell(sheet_, columns_[static_cast<std::size_t>(piece.column)], row));
+        if (piece.column >= 0) {
+          cells_of_row_.push_back(
+              ReadCell(sheet_, columns_[static_cast<std::size_t>(piece.column)], row));
         }
       }
-      AppendText<kEncoded>(record, kRecordTerminator);
-      out.append(record);
+      sink.Begin(row, mobile);
+      std::size_t next_cell = 0;
+      for (const Piece& piece : pieces_) {
+        if (piece.column < 0) {
+          sink.Literal(piece.text, piece.encoded);
+        } else {
+          sink.Cell(cells_of_row_[next_cell++]);
+        }
+      }
+      sink.End();
       ++records;
     }
   } catch (...) {
-    out.resize(kept);  // no half packet for a caller that goes on
+    sink.Restore(kept);
     throw;
   }
   return records;

@@ -162,6 +162,10 @@ void frmSendSMS::OnSendClick() {
       break;
   }
   try {
+    if (send_gate_ && !send_gate_(checked.request)) {
+      ui.SetBusyCursor(false);
+      return;
+    }
     if (send_request_handler_) send_request_handler_(checked.request);
   } catch (const std::exception&) {
     ShowMessage(ui, send_messages::kProcessingError);
@@ -176,6 +180,7 @@ void frmSendSMS::RunSend(const SendRequest& request) {
   SendRun run(context_, sheet);
   if (send_progress_) run.set_progress_callback(send_progress_);
   if (run_start_claim_) run.set_start_claim(run_start_claim_);
+  run.set_row_filter(row_filter_);
   last_send_result_ = run.Run(request, *objPopup_);
 }
 

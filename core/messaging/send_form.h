@@ -35,6 +35,13 @@ class frmSendSMS : public forms::Form {
   // in; by default the dialog shows a login dialog of its own.
   void SetLoginShower(std::function<void()> show_login) { show_login_ = std::move(show_login); }
 
+  // Asked with every request that passes the checks, before it is handed
+  // on; false sends nothing (a check before the send found faults).
+  void SetSendGate(std::function<bool(const SendRequest&)> gate) { send_gate_ = std::move(gate); }
+  // Rows whose number the filter names are left out of this dialog's sends;
+  // null (the default) leaves out none. The filter must outlive the sends.
+  void SetRowFilter(const RowFilter* filter) { row_filter_ = filter; }
+
   // Told after every packet of a send run, for a host's progress bar.
   void SetSendProgressListener(std::function<void(const SendProgress&)> listener) {
     send_progress_ = std::move(listener);
@@ -109,6 +116,8 @@ class frmSendSMS : public forms::Form {
   std::unique_ptr<frmPreview> preview_;  // the window being filled (objPreview)
   std::vector<std::unique_ptr<frmPreview>> previews_;
   std::function<void(const SendProgress&)> send_progress_;
+  std::function<bool(const SendRequest&)> send_gate_;
+  const RowFilter* row_filter_ = nullptr;
   std::unique_ptr<frmPopup> objPopup_;
   std::optional<SendRunResult> last_send_result_;
   std::function<LocalDateTime(std::string_view)> run_start_claim_;

@@ -87,7 +87,7 @@ class RangeRunner {
  public:
   RangeRunner(AddinContext& context, const Worksheet& sheet, const SendRequest& request,
               frmPopup& window, ComposeUpload& upload,
-              const std::function<void(const SendProgress&)>& progress)
+              const std::function<void(const SendProgress&)>& progress, const RowFilter* filter)
       : ui_(context.ui),
         settings_(context.settings),
         request_(request),
@@ -97,6 +97,7 @@ class RangeRunner {
         merge_(sheet, request.mobile_column, MessageTemplate(request.message_template)) {
     for (RowRange range : request.ranges)
       progress_total_ += std::max<std::int64_t>(0, RowCount(range));
+    merge_.set_row_filter(filter);
   }
 
   void RunSimple() {
@@ -126,6 +127,14 @@ class RangeRunner {
       return;
     }
     CloseRun(compose::kEnd, 0, 0, 0);
+  }
+
+  // Ends the status text with the count of rows the filter left out.
+  void ReportSkippedRows() {
+    StartNewLine(status_);
+    status_ += SkippedRowsLine(merge_.skipped_rows());
+    status_ += kLineBreak;
+    if (window_.loaded()) window_.ShowStatus(status_);
   }
 
   const std::string& status() const { return status_; }
@@ -195,8 +204,11 @@ class RangeRunner {
         processed += packet_size;
       }
       std::string body = ComposeUpload::StartBody();
+      const std::int64_t skipped_before = merge_.skipped_rows();
+      // A packet whose numbers were all left out is sent empty: its rows
+      // are there, so the range has not run past the sheet's end.
       if (merge_.AppendEncodedRecords({first, end}, empty_rows, body) == 0 &&
-          state != compose::kEnd) {
+          merge_.skipped_rows() == skipped_before && state != compose::kEnd) {
         Report(compose::kOutOfRange, processed, rows, empty_rows, state);
         return;
       }
@@ -278,13 +290,14 @@ SendRunResult SendRun::Run(const SendRequest& request, frmPopup& status_window) 
     result.started = start_claim_ ? start_claim_(user_id) : context_.clock.Now();
     result.run_file_name = RunFileName(user_id, result.started);
     ComposeUpload upload(context_, request, result.run_file_name);
-    RangeRunner runner(context_, sheet_, request, status_window, upload, progress_);
+    RangeRunner runner(context_, sheet_, request, status_window, upload, progress_, row_filter_);
     status_window.Open();
     if (request.multiple_range) {
       runner.RunMultiple();
     } else {
       runner.RunSimple();
     }
+    if (row_filter_ != nullptr) runner.ReportSkippedRows();
     result.status_text = runner.status();
     result.error =
         runner.dismissed() ? "the status window was closed during the run" : runner.error();
@@ -296,6 +309,10 @@ SendRunResult SendRun::Run(const SendRequest& request, frmPopup& status_window) 
   }
   context_.ui.SetBusyCursor(false);
   return result;
+}
+
+std::string SkippedRowsLine(std::int64_t skipped_rows) {
+  return std::to_string(skipped_rows) + " record(s) skipped for the exclusion list";
 }
 
 }  // namespace pelorin

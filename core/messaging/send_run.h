@@ -16,6 +16,7 @@
 namespace pelorin {
 
 class frmPopup;
+class RowFilter;
 
 // Rows handled so far over all ranges of the run, empty ones included.
 struct SendProgress {
@@ -57,6 +58,9 @@ class SendRun {
   void set_start_claim(std::function<LocalDateTime(std::string_view user_id)> claim) {
     start_claim_ = std::move(claim);
   }
+  // Rows whose number `filter` names are left out; the status text then
+  // ends with a line that counts them. Null (the default) leaves out none.
+  void set_row_filter(const RowFilter* filter) { row_filter_ = filter; }
 
   // Runs the send: hides the status window's owner (the send dialog), opens
   // `status_window`, uploads and reports, and restores the default cursor.
@@ -69,6 +73,10 @@ class SendRun {
   const Worksheet& sheet_;
   std::function<void(const SendProgress&)> progress_;
   std::function<LocalDateTime(std::string_view)> start_claim_;
+  const RowFilter* row_filter_ = nullptr;
 };
+
+// The line that ends the status text of a run with a row filter.
+std::string SkippedRowsLine(std::int64_t skipped_rows);
 
 }  // namespace pelorin

@@ -144,4 +144,16 @@ void SettingsStore::SaveServiceHost(std::string_view host) {
   }
 }
 
+std::string SettingsStore::StoredNumberRegion() const {
+  return strGetSetting(names::kNumberRegion);
+}
+
+void SettingsStore::SaveNumberRegion(std::string_view region) {
+  if (region.empty()) {
+    Delete(SettingsGroup::kSettings, names::kNumberRegion);
+  } else {
+    Write(SettingsGroup::kSettings, names::kNumberRegion, region);
+  }
+}
+
 }  // namespace pelorin

@@ -52,6 +52,11 @@ class SettingsStore {
   std::string ServiceHost() const;
   void SaveServiceHost(std::string_view host);
 
+  // The region that numbers without a country code belong to, as the user
+  // set it ("IN"); empty when not set. Saving the empty text forgets it.
+  std::string StoredNumberRegion() const;
+  void SaveNumberRegion(std::string_view region);
+
  private:
   void Write(SettingsGroup group, std::string_view name, std::string_view value);
   // All of the changes or none; fails silently like Write.

@@ -20,5 +20,6 @@ inline constexpr std::string_view kProxyPort = "vpelorin_proxyport";
 inline constexpr std::string_view kPacketSize = "vPelorin_PackSize";
 inline constexpr std::string_view kVersion = "vPelorin_Version";
 inline constexpr std::string_view kServiceHost = "vpelorin_host";
+inline constexpr std::string_view kNumberRegion = "vpelorin_region";
 
 }  // namespace pelorin::value_names

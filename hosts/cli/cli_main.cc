@@ -6,6 +6,7 @@
 #include <iostream>
 #include <iterator>
 
+#include "hosts/cli/check_command.h"
 #include "hosts/cli/cli_runtime.h"
 #include "hosts/cli/dialog_commands.h"
 #include "hosts/cli/exit_status.h"
@@ -30,6 +31,11 @@ struct Flags {
   SendSelection selection;
   std::string rows, ranges, sender, later, message_file;
   std::string format = "table";
+  std::string exclude;
+  SendCheckFlags send_checks;
+  std::string check_format = "text";
+  std::string region;
+  bool region_default = false;
 };
 
 // The subcommands, each a pointer CLI11 keeps alive with the app.
@@ -50,10 +56,12 @@ struct Commands {
   CLI::App* send;
   CLI::App* preview;
   CLI::App* senders;
+  CLI::App* check;
+  CLI::App* region;
 };
 
 void AddSelectionFlags(CLI::App& command, Flags& flags) {
-  command.add_option("WORKBOOK", flags.workbook, ".xlsx, .ods or .csv file")->required();
+  command.add_option("WORKBOOK", flags.workbook, ".xlsx, .xls, .ods or .csv file")->required();
   command.add_option("--sheet", flags.selection.sheet, "Sheet name or 1-based number");
   command.add_option("--mobile-column", flags.selection.mobile_column,
                      "Column of the mobile numbers");
@@ -64,6 +72,23 @@ void AddSelectionFlags(CLI::App& command, Flags& flags) {
   command.add_option("--sender", flags.sender, "A sender ID the service offers");
   command.add_flag("--flash", flags.selection.flash, "Send as flash messages");
   command.add_option("--later", flags.later, "Send at \"YYYY-MM-DD HH:MM\"");
+}
+
+// `check`, `region`, and what `send` takes for them.
+void AddCheckCommands(CLI::App& app, Commands& c, Flags& flags) {
+  c.send->add_option("--exclude", flags.exclude,
+                     "Skip the rows whose number is in FILE (one a line, or a .csv/.xlsx)");
+  c.send->add_flag("--check", flags.send_checks.check,
+                   "Check first; send nothing when a row would fail");
+  c.send->add_flag("--force", flags.send_checks.force, "With --check: send anyway");
+  c.check = app.add_subcommand("check", "What a send would cost and which rows would fail");
+  AddSelectionFlags(*c.check, flags);
+  c.check->add_option("--exclude", flags.exclude, "Numbers to leave out, as for send");
+  c.check->add_option("--format", flags.check_format, "text or json")
+      ->check(CLI::IsMember({"text", "json"}));
+  c.region = app.add_subcommand("region", "Show or set the region numbers are read in");
+  c.region->add_option("REGION", flags.region, "A region code such as IN");
+  c.region->add_flag("--default", flags.region_default, "Forget the region set");
 }
 
 Commands AddCommands(CLI::App& app, Flags& flags) {
@@ -80,7 +105,7 @@ Commands AddCommands(CLI::App& app, Flags& flags) {
   c.host = app.add_subcommand("host", "Show or set the service's web host");
   c.host->add_option("HOST", flags.host, "HOST or HOST:PORT");
   c.sheets = app.add_subcommand("sheets", "List a workbook's sheets and used ranges");
-  c.sheets->add_option("WORKBOOK", flags.workbook, ".xlsx, .ods or .csv file")->required();
+  c.sheets->add_option("WORKBOOK", flags.workbook, ".xlsx, .xls, .ods or .csv file")->required();
   CLI::App* proxy = app.add_subcommand("proxy", "Show, add or remove the HTTP proxy");
   proxy->require_subcommand(1);
   c.proxy_show = proxy->add_subcommand("show", "Print the stored proxy");
@@ -104,6 +129,7 @@ Commands AddCommands(CLI::App& app, Flags& flags) {
   c.preview->add_option("--format", flags.format, "table, tsv or json")
       ->check(CLI::IsMember({"table", "tsv", "json"}));
   c.senders = app.add_subcommand("senders", "Show the DND status and the sender IDs offered");
+  AddCheckCommands(app, c, flags);
   return c;
 }
 
@@ -176,7 +202,23 @@ int Dispatch(const Commands& c, Flags& flags, std::ostream& out, std::ostream& e
   }
   if (c.packet_size->parsed()) return RunPacketSize(runtime, *c.packet_size, flags, out, err);
   if (c.send->parsed()) {
-    return RunSendCommand(runtime, flags.workbook, CollectSelection(*c.send, flags), out, err);
+    SendCheckFlags checks = flags.send_checks;
+    if (c.send->count("--exclude")) checks.exclude = flags.exclude;
+    if (checks.force && !checks.check) throw UsageError("--force goes with --check");
+    return RunSendCommand(runtime, flags.workbook, CollectSelection(*c.send, flags), out, err,
+                          checks);
+  }
+  if (c.check->parsed()) {
+    CheckFlags check{std::nullopt, flags.check_format == "json"};
+    if (c.check->count("--exclude")) check.exclude = flags.exclude;
+    return RunCheckCommand(runtime, flags.workbook, CollectSelection(*c.check, flags), check, out,
+                           err);
+  }
+  if (c.region->parsed()) {
+    const bool has_region = c.region->count("REGION") > 0;
+    if (has_region && flags.region_default) throw UsageError("give REGION or --default, not both");
+    return RunRegionCommand(runtime, has_region ? std::optional(flags.region) : std::nullopt,
+                            flags.region_default, out, err);
   }
   if (c.preview->parsed()) {
     return RunPreviewCommand(runtime, flags.workbook, CollectSelection(*c.preview, flags),

@@ -19,61 +19,16 @@
 #include "core/messaging/send_form.h"
 #include "hosts/cli/cli_runtime.h"
 #include "hosts/cli/exit_status.h"
+#include "hosts/cli/check_command.h"
 #include "hosts/cli/interrupt_watch.h"
+#include "hosts/cli/opened_workbook.h"
+#include "hosts/cli/preview_costs.h"
 #include "hosts/cli/preview_printer.h"
 #include "hosts/cli/progress_bar.h"
 #include "workbook/workbook.h"
 
 namespace pelorin::cli {
 namespace {
-
-// Only the mobile column and the columns the template names are kept.
-workbook::ReadOptions ColumnsToRead(const SendSelection& selection) {
-  workbook::ReadOptions options;
-  options.columns.insert(workbook::ColumnNumber(selection.mobile_column));
-  for (const std::string& column : MessageTemplate(selection.message).ReferencedColumns()) {
-    const int number = workbook::ColumnNumber(column);
-    if (number > 0) options.columns.insert(number);
-  }
-  return options;
-}
-
-int SheetIndex(const workbook::Workbook& book, const std::string& sheet, const std::string& path) {
-  if (sheet.empty()) return book.active_sheet();
-  const auto& sheets = book.sheets();
-  for (int i = 0; i < static_cast<int>(sheets.size()); ++i) {
-    if (sheets[i].name == sheet) return i;
-  }
-  if (sheet.find_first_not_of("0123456789") == std::string::npos && sheet.size() < 6) {
-    const int number = std::stoi(sheet);
-    if (number >= 1 && number <= static_cast<int>(sheets.size())) return number - 1;
-  }
-  throw workbook::WorkbookError(path + ": no sheet \"" + sheet + "\"");
-}
-
-// The workbook, opened and made the application's active sheet for the
-// life of the command.
-class OpenedWorkbook {
- public:
-  OpenedWorkbook(CliRuntime& runtime, const std::string& path, const SendSelection& selection)
-      : runtime_(runtime), label_(std::filesystem::path(path).filename().string()) {
-    book_ = workbook::OpenWorkbook(path, ColumnsToRead(selection));
-    index_ = SheetIndex(*book_, selection.sheet, path);
-    runtime.application().set_active_sheet(&book_->sheet(index_));
-  }
-  ~OpenedWorkbook() { runtime_.application().set_active_sheet(nullptr); }
-
-  const Worksheet& sheet() const { return book_->sheet(index_); }
-  const workbook::SheetInfo& info() const { return book_->sheets()[index_]; }
-  // "contacts.xlsx: sheet \"Orders\"", to start a line about the sheet.
-  std::string Place() const { return label_ + ": sheet \"" + info().name + "\""; }
-
- private:
-  CliRuntime& runtime_;
-  std::string label_;
-  std::unique_ptr<workbook::Workbook> book_;
-  int index_ = 0;
-};
 
 // The first `count` rows of the ranges, in the order they are sent: "2-1001,
 // 35-40", or "none".
@@ -141,9 +96,11 @@ int WithFilledDialog(CliRuntime& runtime, const std::string& path, const SendSel
 }  // namespace
 
 int RunSendCommand(CliRuntime& runtime, const std::string& path, const SendSelection& selection,
-                   std::ostream& out, std::ostream& err) {
+                   std::ostream& out, std::ostream& err, const SendCheckFlags& checks) {
+  SendCheckHooks hooks(runtime, checks, out, err);
   return WithFilledDialog(runtime, path, selection, err, [&](frmSendSMS& dialog,
                                                              const OpenedWorkbook& opened) {
+    hooks.Attach(dialog);
     std::optional<std::string> refusal;
     SendRequest sent;
     dialog.SetSendRequestHandler([&](const SendRequest& request) {
@@ -198,7 +155,7 @@ int RunPreviewCommand(CliRuntime& runtime, const std::string& path, const SendSe
     const std::size_t before = dialog.previews().size();
     dialog.Click("btnPreview");
     if (dialog.previews().size() == before) return kExitRefused;
-    const forms::GridModel& grid = dialog.previews().back()->grid();
+    const forms::GridModel grid = WithMessageCosts(dialog.previews().back()->grid());
     switch (format) {
       case PreviewFormat::kTable:
         PrintGridTable(grid, out);

@@ -10,12 +10,14 @@
 namespace pelorin::cli {
 
 class CliRuntime;
+struct SendCheckFlags;
 
 enum class PreviewFormat { kTable, kTsv, kJson };
 
 // Prints the status window's final text; 0 only for a completed run.
+// `checks` adds an exclusion list and the check before the send.
 int RunSendCommand(CliRuntime& runtime, const std::string& workbook, const SendSelection& selection,
-                   std::ostream& out, std::ostream& err);
+                   std::ostream& out, std::ostream& err, const SendCheckFlags& checks);
 int RunPreviewCommand(CliRuntime& runtime, const std::string& workbook,
                       const SendSelection& selection, PreviewFormat format, std::ostream& out,
                       std::ostream& err);

@@ -2,6 +2,7 @@
 // its bookkeeping exact.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <thread>
 
 #include "provider_client.h"
@@ -73,6 +74,38 @@ TEST(LoadTest, TwoClientsAtOnceLoseNoRecord) {
   Client client(provider);
   EXPECT_EQ(client.Page("GetCreditDetails.aspx?uid=alice&ticks=1"),
             std::to_string(1000000 - 2 * kPackets * kRecords));
+}
+
+// The write-ahead log is checkpointed as the server runs, so however many
+// runs arrive it stays near SQLite's checkpoint threshold (1000 pages, 4 MiB)
+// while the records move on into the database itself.
+TEST(LoadTest, TwentyRunsLeaveTheWriteAheadLogBounded) {
+  ProviderProcess provider({{"alice", "pw", 100000000, "0", "ABC", "code-list", false}});
+  Client client(provider);
+  client.http().set_tcp_nodelay(true);
+  constexpr int kRuns = 20;
+  constexpr int kPackets = 8;
+  constexpr int kRecords = 500;
+  const std::string message(120, 'm');
+  std::uintmax_t largest_log = 0;
+  for (int run = 0; run < kRuns; ++run) {
+    const std::string filename = "run_" + std::to_string(run);
+    for (int p = 0; p < kPackets; ++p) {
+      Records records;
+      for (int r = 0; r < kRecords; ++r) {
+        records.emplace_back("9198" + std::to_string(10000000 + p * kRecords + r), message);
+      }
+      const char* state = p + 1 == kPackets ? "END" : "START";
+      ASSERT_EQ(client.Compose("alice", state, filename, RecordText(records)), kSuccess)
+          << "run " << run << " packet " << p;
+    }
+    largest_log = std::max(largest_log, std::filesystem::file_size(provider.db_path() + "-wal"));
+  }
+  const std::uintmax_t stored = std::filesystem::file_size(provider.db_path());
+  // About 11 MiB of records went in: most of them must have left the log.
+  EXPECT_GT(stored, std::uintmax_t{8} << 20);
+  EXPECT_LT(largest_log, std::uintmax_t{6} << 20) << "database " << stored << " bytes";
+  EXPECT_EQ(Runs(provider, "alice").size(), static_cast<size_t>(kRuns));
 }
 
 }  // namespace

@@ -189,13 +189,17 @@ TEST_F(CliSendTest, PreviewPrintsTheMergedMessagesInEachFormat) {
   CliResult tsv =
       cli_.Run({"preview", csv, "--rows", "2-4", "--message", kTemplate, "--format", "tsv"});
   ASSERT_EQ(tsv.status, 0) << tsv.err;
-  EXPECT_THAT(tsv.out, HasSubstr("919810000002\tDear Name, 2, order O2 is ready.\n"));
+  EXPECT_THAT(tsv.out, HasSubstr("Mobile\tMessage\tEncoding\tLength\tSegments\n"));
+  EXPECT_THAT(tsv.out,
+              HasSubstr("919810000002\tDear Name, 2, order O2 is ready.\tGSM 7-bit\t32\t1\n"));
   CliResult as_json =
       cli_.Run({"preview", csv, "--rows", "2-4", "--message", kTemplate, "--format", "json"});
   ASSERT_EQ(as_json.status, 0) << as_json.err;
   json rows = json::parse(as_json.out);
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[2]["Mobile"], "919810000003");
+  EXPECT_EQ(rows[2]["Encoding"], "GSM 7-bit");
+  EXPECT_EQ(rows[2]["Segments"], "1");
   EXPECT_TRUE(Runs().empty());  // a preview sends nothing
 }
 
@@ -216,18 +220,18 @@ TEST_F(CliSendTest, BundledWorkbookSendsNumbersAsTheirDigits) {
             "Dear Aarav Shah, your order ORD-20261200 is ready for pickup in Pune.");
 }
 
-// LibreOffice writes the same contacts as .ods and .xlsx; both send alike.
+// LibreOffice writes the same contacts as .ods, .xlsx and .xls; all send alike.
 TEST_F(CliSendTest, WorkbooksSavedByLibreOfficeSendTheSameMessages) {
   if (!std::filesystem::exists("/usr/bin/soffice")) GTEST_SKIP() << "LibreOffice is not installed";
   const std::string csv = WriteContacts(4);
   const std::string profile = "-env:UserInstallation=file://" + cli_.dir() + "/lo-profile";
-  for (const char* format : {"ods", "xlsx"}) {
+  for (const char* format : {"ods", "xlsx", "xls"}) {
     const std::string command = "cd " + cli_.dir() + " && timeout 120 /usr/bin/soffice " + profile +
                                 " --headless --convert-to " + format + " --outdir " + cli_.dir() +
                                 "/" + format + " " + csv + " >/dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
   }
-  for (const char* format : {"ods", "xlsx"}) {
+  for (const char* format : {"ods", "xlsx", "xls"}) {
     // A run is named by its user and the second it started in: two sends
     // in one second would be one run to the service.
     WaitForTheNextSecond();
@@ -236,8 +240,9 @@ TEST_F(CliSendTest, WorkbooksSavedByLibreOfficeSendTheSameMessages) {
     ASSERT_EQ(result.status, 0) << format << ": " << result.err << result.out;
   }
   json runs = Runs();
-  ASSERT_EQ(runs.size(), 2u);
+  ASSERT_EQ(runs.size(), 3u);
   EXPECT_EQ(runs[0]["records"], runs[1]["records"]);
+  EXPECT_EQ(runs[0]["records"], runs[2]["records"]);
   EXPECT_EQ(runs[0]["records"][3]["mobile"], "919810000004");
   EXPECT_EQ(runs[0]["records"][3]["message"], "Dear Name, 4, order O4 is ready.");
 }

@@ -154,6 +154,16 @@ TEST(CliSheetsTest, ListsEverySheetWithTheActiveOneMarked) {
             "* 2\tContacts\t37 rows\t4 columns (A-D)\n");
 }
 
+TEST(CliSheetsTest, AnExcel97WorkbookIsListedLikeAnyOther) {
+  CliRunner cli;
+  CliResult result = cli.Run({"sheets", PELORIN_WORKBOOK_FIXTURES "/three_sheets.xls"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out,
+            "  1\tContacts\t7 rows\t5 columns (A-E)\n"
+            "* 2\tSecond\t3 rows\t2 columns (A-B)\n"
+            "  3\tThird sheet\t2 rows\t3 columns (A-C)\n");
+}
+
 TEST(CliSheetsTest, AnUnreadableWorkbookIsOneLineAndExitTwo) {
   CliRunner cli;
   const std::string truncated = cli.dir() + "/truncated.xlsx";
@@ -162,7 +172,8 @@ TEST(CliSheetsTest, AnUnreadableWorkbookIsOneLineAndExitTwo) {
     std::string bytes((std::istreambuf_iterator<char>(in)), {});
     std::ofstream(truncated, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
   }
-  for (const std::string& path : {truncated, cli.dir() + "/absent.ods"}) {
+  for (const std::string& path : {truncated, cli.dir() + "/absent.ods",
+                                  std::string(PELORIN_WORKBOOK_FIXTURES "/protected.xls")}) {
     CliResult result = cli.Run({"sheets", path});
     EXPECT_EQ(result.status, 2) << path;
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;

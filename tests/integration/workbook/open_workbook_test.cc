@@ -41,13 +41,13 @@ TEST_F(OpenWorkbookTest, BadInputsGiveOneLineNamingTheFileAndPlace) {
       {"not_a_workbook.xlsx", {}, "not_a_workbook.xlsx: not a workbook: the file is not a zip archive"},
       {"truncated.xlsx", {}, "truncated.xlsx: the zip archive is damaged or truncated"},
       {"other.zip", {}, "other.zip: not a workbook: a zip archive holding no spreadsheet"},
-      {"legacy.xls", {}, "legacy.xls: an Excel 97-2003 or password-protected workbook"},
+      {"legacy.xls", {}, "legacy.xls: the file is damaged: the header gives an impossible sector size"},
       {"missing_sheet.xlsx", {}, "missing_sheet.xlsx: sheet \"Second\": part xl/worksheets/sheet2.xml is missing"},
       {"malformed.xlsx", {}, "malformed.xlsx: xl/worksheets/sheet1.xml: line 2: malformed XML: mismatched tag"},
       {"bomb.xlsx", small_cap,
        "bomb.xlsx: xl/worksheets/sheet1.xml: inflates to more than 8388608 bytes, the limit for "
        "one part (a decompression bomb?)"},
-      {"python.log", {}, "python.log: not a workbook: expected an .xlsx, .ods or .csv file"},
+      {"python.log", {}, "python.log: not a workbook: expected an .xlsx, .xls, .ods or .csv file"},
   };
   for (const auto& c : cases) {
     EXPECT_THAT(ErrorOf(c.file, c.options), StartsWith(c.expected)) << c.file;

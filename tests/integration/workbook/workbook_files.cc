@@ -40,6 +40,15 @@ FilesFolder& Folder() {
   return folder;
 }
 
+// LibreOffice is meant to run as an ordinary user: as root, run it as
+// nobody, with the folder open to it and a home of its own there.
+std::string AsUnprivilegedUser(const std::string& dir) {
+  if (geteuid() != 0 || std::system("command -v setpriv >/dev/null 2>&1") != 0) return "";
+  std::error_code error;
+  fs::permissions(dir, fs::perms::all, fs::perm_options::add, error);
+  return "setpriv --reuid=65534 --regid=65534 --clear-groups env HOME='" + dir + "' ";
+}
+
 bool HaveSoffice() {
   return std::system("command -v soffice >/dev/null 2>&1") == 0;
 }
@@ -62,8 +71,8 @@ std::string ConvertWithSoffice(const std::string& file, const std::string& forma
     // A profile of our own, so a desktop LibreOffice of the user is never
     // touched nor handed the job.
     std::string out = folder.dir() + "/soffice-" + format;
-    std::string command = "timeout 180 soffice -env:UserInstallation=file://" + folder.dir() +
-                          "/profile --headless --norestore" +
+    std::string command = AsUnprivilegedUser(folder.dir()) + "timeout 180 soffice -env:UserInstallation=file://" +
+                          folder.dir() + "/profile --headless --norestore" +
                           (infilter.empty() ? "" : " --infilter='" + infilter + "'") +
                           " --convert-to " + format + " --outdir '" + out + "' '" + folder.dir() +
                           "/" + file + "' >>'" + folder.dir() + "/soffice.log' 2>&1";
@@ -90,6 +99,10 @@ std::vector<std::string> Dump(const Workbook& workbook) {
   }
   lines.push_back("active " + workbook.sheets()[workbook.active_sheet()].name);
   return lines;
+}
+
+std::string CommittedFile(const std::string& name) {
+  return std::string(PELORIN_WORKBOOK_FIXTURES) + "/" + name;
 }
 
 }  // namespace pelorin::workbook::testing

@@ -15,7 +15,8 @@ namespace pelorin::workbook::testing {
 const std::string& WorkbookFiles();
 
 // `file` (in WorkbookFiles()) converted by soffice to `format` ("ods",
-// "xlsx"), or "" when soffice is missing or fails. `infilter` is passed as
+// "xlsx", "xls"), or "" when soffice is missing or fails; as root, soffice
+// runs as nobody. `infilter` is passed as
 // soffice's --infilter when not empty.
 std::string ConvertWithSoffice(const std::string& file, const std::string& format,
                                const std::string& infilter = "");
@@ -23,5 +24,9 @@ std::string ConvertWithSoffice(const std::string& file, const std::string& forma
 // Every sheet as "name" followed by its rows of cell texts joined by "|",
 // up to its used range, and the active sheet's name last.
 std::vector<std::string> Dump(const Workbook& workbook);
+
+// A workbook file committed with the tests (files/NAME): made once by
+// LibreOffice where the test cannot make it itself.
+std::string CommittedFile(const std::string& name);
 
 }  // namespace pelorin::workbook::testing

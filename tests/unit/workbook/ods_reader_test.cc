@@ -3,6 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
 #include "tests/unit/workbook/zip_fixture.h"
 #include "workbook/ods_content.h"
 
@@ -48,8 +53,9 @@ std::string Table(const std::string& name, const std::string& rows) {
   return "<table:table table:name=\"" + name + "\"><table:table-column/>" + rows + "</table:table>";
 }
 
-TEST(OdsReaderTest, ReadsEveryValueType) {
-  auto workbook = Read(Content(Table("Data",
+// One row of each value type, and the ways a cell's text is written.
+std::string EveryValueTypeTable() {
+  return Table("Data",
       "<table:table-row>"
       "<table:table-cell office:value-type=\"float\" office:value=\"919876543210\"><text:p>9.19877E+11</text:p></table:table-cell>"
       "<table:table-cell office:value-type=\"percentage\" office:value=\"0.125\"><text:p>12.50%</text:p></table:table-cell>"
@@ -73,7 +79,11 @@ TEST(OdsReaderTest, ReadsEveryValueType) {
       "<table:table-cell office:value-type=\"float\" office:value=\"0\"><text:p>FALSE</text:p></table:table-cell>"
       "<table:table-cell office:value-type=\"float\" office:value=\"1\"><text:p>1.00</text:p></table:table-cell>"
       "<table:table-cell office:value-type=\"float\" office:value=\"2\"><text:p>TRUE</text:p></table:table-cell>"
-      "</table:table-row>")));
+      "</table:table-row>");
+}
+
+TEST(OdsReaderTest, ReadsEveryValueType) {
+  auto workbook = Read(Content(EveryValueTypeTable()));
   EXPECT_THAT(SheetRows(workbook->sheet(0), 3, 8),
               ElementsAre("919876543210|0.125|3.5|2024-01-05|2024-01-05 13:45:00|13:45:00|TRUE|FALSE",
                           "007|first\nsecond span|a   b\tc\nd e|shown|#DIV/0!|1E-10|Zoë 日本|",
@@ -135,6 +145,140 @@ TEST(OdsReaderTest, KeepsOnlyTheColumnsAskedFor) {
       "office:value-type=\"float\" office:value=\"4\"/></table:table-row>")), "", options);
   EXPECT_THAT(SheetRows(workbook->sheet(0), 1, 3), ElementsAre("|4|"));
   EXPECT_EQ(workbook->sheets()[0].used_columns, 3);
+}
+
+// The same document in UTF-16 (little-endian, with a byte-order mark, its
+// declaration saying so): such a content.xml is read by expat rather than
+// by the scanner.
+std::string Utf16(std::string utf8) {
+  if (std::size_t at = utf8.find("encoding=\"UTF-8\""); at != std::string::npos) {
+    utf8.replace(at, 16, "encoding=\"UTF-16\"");
+  }
+  std::string out = "\xFF\xFE";
+  auto put = [&out](std::uint32_t unit) {
+    out += static_cast<char>(unit & 0xFF);
+    out += static_cast<char>(unit >> 8);
+  };
+  for (std::size_t i = 0; i < utf8.size();) {
+    auto byte = static_cast<unsigned char>(utf8[i]);
+    int length = byte < 0x80 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
+    std::uint32_t code = length == 1 ? byte : byte & (0x7F >> length);
+    for (int k = 1; k < length; ++k) code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    i += static_cast<std::size_t>(length);
+    if (code < 0x10000) {
+      put(code);
+    } else {
+      put(0xD800 + ((code - 0x10000) >> 10));
+      put(0xDC00 + ((code - 0x10000) & 0x3FF));
+    }
+  }
+  return out;
+}
+
+// Every sheet's name, used range and cells, and the active sheet, as text.
+std::string Describe(const Workbook& workbook) {
+  std::string text = "active " + std::to_string(workbook.active_sheet()) + "\n";
+  for (std::size_t i = 0; i < workbook.sheets().size(); ++i) {
+    const SheetInfo& info = workbook.sheets()[i];
+    text += info.name + " " + std::to_string(info.used_rows) + "x" + std::to_string(info.used_columns) + "\n";
+    try {
+      for (const std::string& row : SheetRows(workbook.sheet(static_cast<int>(i)), info.used_rows,
+                                              info.used_columns)) {
+        text += row + "\n";
+      }
+    } catch (const WorkbookError&) {
+      text += "(not read)\n";
+    }
+  }
+  return text;
+}
+
+// Documents as LibreOffice writes them and as other writers may: the
+// scanner must read each one to the same workbook as expat.
+const std::string& SampleContents(std::size_t index) {
+  static const std::vector<std::string> contents = {
+      Content(EveryValueTypeTable()),
+      Content(Table("One", "<table:table-row table:number-rows-repeated=\"2\">"
+                           "<table:table-cell table:number-columns-repeated=\"2\" office:value-type=\"float\" office:value=\"5\"/>"
+                           "<table:table-cell/><table:covered-table-cell/>"
+                           "<table:table-cell office:value-type=\"string\"><text:p>x</text:p></table:table-cell>"
+                           "</table:table-row>") +
+              Table("Two", "<table:table-row><table:table-cell table:number-columns-repeated=\"3\"/>"
+                           "<table:table-cell office:value-type=\"string\" calcext:value-type=\"string\">"
+                           "<text:p>late</text:p></table:table-cell></table:table-row>")),
+      // Entities, character references, CDATA, comments, line breaks inside
+      // tags, single quotes, an attribute-decided string and a heading.
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document-content xmlns:office=\"o\" "
+      "xmlns:table=\"t\" xmlns:text=\"x\" xmlns:calcext=\"c\"><office:body><office:spreadsheet>\n"
+      "<table:table table:name='A &amp; B'><!-- rows follow -->\n<table:table-row>\n"
+      "<table:table-cell\n office:value-type=\"string\"><text:p>a &lt;b&gt; &#233;&#x1F600;</text:p>"
+      "</table:table-cell><table:table-cell office:value-type='string' office:string-value='x&quot;y'>"
+      "<text:p>ignored</text:p></table:table-cell><table:table-cell office:value-type=\"string\">"
+      "<text:p><![CDATA[<raw> & ]]></text:p><text:h>head</text:h></table:table-cell>"
+      "<table:table-cell calcext:value-type=\"error\" office:value-type=\"float\" office:value=\"0\">"
+      "<text:p>#N/A</text:p></table:table-cell><table:table-cell office:value-type=\"float\" "
+      "office:value=\"3.0000000000000004E-2\"><text:p>0.03</text:p></table:table-cell>"
+      "</table:table-row>\r\n<table:table-row><table:table-cell><table:table table:name=\"inner\">"
+      "<table:table-row><table:table-cell office:value-type=\"string\"><text:p>nested</text:p>"
+      "</table:table-cell></table:table-row></table:table><text:p>outer</text:p></table:table-cell>"
+      "<table:table-cell office:value-type=\"string\"><text:p>n<text:note><text:note-body><text:p>foot"
+      "</text:p></text:note-body></text:note>b</text:p></table:table-cell></table:table-row>"
+      "</table:table></office:spreadsheet></office:body></office:document-content>",
+      // No prefixes at all, as a writer with a default namespace may emit.
+      "<document-content xmlns=\"urn:x\"><body><spreadsheet><table name=\"Plain\"><table-row>"
+      "<table-cell value-type=\"float\" value=\"12\"><p>12.00</p></table-cell>"
+      "<table-cell value-type=\"string\"><p>word</p></table-cell></table-row></table></spreadsheet>"
+      "</body></document-content>",
+  };
+  return contents[index];
+}
+constexpr std::size_t kSampleContents = 4;
+
+TEST(OdsReaderTest, ScannerReadsAsExpatDoesOnTheSameFiles) {
+  std::vector<ReadOptions> options(3);
+  options[1].columns = {2, 4};
+  options[2].only_sheet = 1;
+  for (std::size_t i = 0; i < kSampleContents; ++i) {
+    const std::string& content = SampleContents(i);
+    for (std::size_t k = 0; k < options.size(); ++k) {
+      SCOPED_TRACE("document " + std::to_string(i) + ", options " + std::to_string(k));
+      if (k == 2 && i != 1) continue;  // only one document has a second sheet
+      std::string scanned = Describe(*Read(content, "", options[k]));
+      EXPECT_EQ(scanned, Describe(*Read(Utf16(content), "", options[k])));
+      EXPECT_THAT(scanned, HasSubstr("|")) << "no cells were read";
+    }
+  }
+  EXPECT_THAT(Describe(*Read(SampleContents(2))),
+              HasSubstr("A & B 2x5\na <b> é😀|x\"y|<raw> & \nhead|#N/A|0.03\nouter|nb|||\n"));
+  EXPECT_THAT(Describe(*Read(SampleContents(3))), HasSubstr("Plain 1x2\n12|word\n"));
+}
+
+// Cells of columns not kept are not stored, but still count in the used
+// range exactly as when every column is read.
+TEST(OdsReaderTest, ColumnsNotKeptStillCountInTheUsedRange) {
+  for (std::size_t i = 0; i < kSampleContents; ++i) {
+    SCOPED_TRACE("document " + std::to_string(i));
+    auto all = Read(SampleContents(i));
+    for (std::set<int> columns : {std::set<int>{1}, std::set<int>{2}, std::set<int>{3, 5}}) {
+      ReadOptions options;
+      options.columns = columns;
+      auto some = Read(SampleContents(i), "", options);
+      ASSERT_EQ(some->sheets().size(), all->sheets().size());
+      for (std::size_t s = 0; s < all->sheets().size(); ++s) {
+        const SheetInfo& info = all->sheets()[s];
+        EXPECT_EQ(some->sheets()[s].used_rows, info.used_rows);
+        EXPECT_EQ(some->sheets()[s].used_columns, info.used_columns);
+        for (int column = 1; column <= info.used_columns; ++column) {
+          std::string letters = ColumnLetters(column);
+          for (std::int64_t row = 1; row <= info.used_rows; ++row) {
+            std::string expected = columns.count(column) ? all->sheet(static_cast<int>(s)).CellText(letters, row) : "";
+            EXPECT_EQ(some->sheet(static_cast<int>(s)).CellText(letters, row), expected)
+                << letters << row;
+          }
+        }
+      }
+    }
+  }
 }
 
 TEST(OdsReaderTest, MalformedOrMissingContentIsRefused) {

@@ -32,13 +32,17 @@ class Transcript {
   std::string text_;
 };
 
+std::string Qualified(std::string_view prefix, std::string_view local) {
+  return prefix.empty() ? std::string(local) : std::string(prefix) + ":" + std::string(local);
+}
+
 class ScannerRecorder : public SheetXmlHandler {
  public:
   void StartElement(std::string_view name, const XmlAttribute* attributes,
                     std::size_t count) override {
     std::vector<std::pair<std::string, std::string>> attrs;
     for (std::size_t i = 0; i < count; ++i) {
-      attrs.emplace_back(attributes[i].name, attributes[i].value);
+      attrs.emplace_back(Qualified(attributes[i].prefix, attributes[i].name), attributes[i].value);
     }
     transcript.Start(name, attrs);
   }
@@ -52,7 +56,8 @@ class ExpatRecorder : public XmlHandler {
   void StartElement(std::string_view name, const char** attributes) override {
     std::vector<std::pair<std::string, std::string>> attrs;
     for (const char** at = attributes; *at != nullptr; at += 2) {
-      attrs.emplace_back(SplitXmlName(at[0]).local, at[1]);
+      XmlName qualified = SplitXmlName(at[0]);
+      attrs.emplace_back(Qualified(qualified.prefix, qualified.local), at[1]);
     }
     transcript.Start(name, attrs);
   }
@@ -97,6 +102,10 @@ const char* kWellFormed[] = {
     "<![CDATA[<raw> & ]]><e/><f /></a>\n<!-- trailing -->\n",
     "\xEF\xBB\xBF<a>\xE6\xBC\xA2\xE5\xAD\x97 \xF0\x9F\x98\x80</a>",
     "<a v=\"&#x3c;&gt;\" w=\"&amp;amp;\"><v></v><v>1</v><v>a&amp;b</v><v>x</v >",
+    "<table:table-row><table:table-cell office:value-type=\"string\" calcext:value-type=\"string\">"
+    "<text:p>Customer 1</text:p><text:p></text:p><text:p>a&amp;b</text:p><text:p>x</text:p >"
+    "<text:p>Zo\xC3\xAB</text:p><p>x</p><text:p>\n</text:p><text:pp>y</text:pp></table:table-cell>"
+    "</table:table-row>",
 };
 
 TEST(SheetXmlScannerTest, ReadsAsExpatDoesWhereverThePiecesAreCut) {
@@ -131,6 +140,9 @@ TEST(SheetXmlScannerTest, RefusesWhatExpatRefuses) {
   const Case cases[] = {
       {"<a><b></a>", "mismatched tag"},
       {"<a><b></B></a>", "mismatched tag"},
+      {"<a><t:p>x</t:q></a>", "mismatched tag"},
+      {"<a><t:p>x</t:pp></a>", "mismatched tag"},
+      {"<a><p>x</p></b>", "mismatched tag"},
       {"<a>&nbsp;</a>", "undefined entity"},
       {"<a>&#0;</a>", "reference to invalid character number"},
       {"<a>&#xD800;</a>", "reference to invalid character number"},

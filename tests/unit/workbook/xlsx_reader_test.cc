@@ -103,6 +103,44 @@ TEST(XlsxReaderTest, ReadsEveryKindOfCellValue) {
   EXPECT_EQ(workbook->sheets()[0].used_columns, 5);
 }
 
+TEST(XlsxReaderTest, BlanksAroundAStoredValueAreNotPartOfIt) {
+  // Other programs write "<v> 41</v>" or break the line inside <v>; a
+  // spreadsheet reads the value. Text results keep their blanks.
+  XlsxFixture fixture;
+  fixture.shared_strings = kStrings;
+  fixture.styles =
+      "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+      "<cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/></cellXfs></styleSheet>";
+  const struct {
+    const char* cell;
+    const char* text;
+  } cases[] = {
+      {"<c r=\"A1\"><v> 41</v></c>", "41"},
+      {"<c r=\"A1\"><v>\n\t919876543210 \r\n</v></c>", "919876543210"},
+      {"<c r=\"A1\" t=\"n\"><v> 0.30000000000000004 </v></c>", "0.3"},
+      {"<c r=\"A1\" s=\"1\"><v> 45292 </v></c>", "2024-01-01"},
+      {"<c r=\"A1\" t=\"b\"><v> 0</v></c>", "FALSE"},
+      {"<c r=\"A1\" t=\"s\"><v> 4 </v></c>", "007"},
+      {"<c r=\"A1\" t=\"e\"><v> #N/A</v></c>", "#N/A"},
+      {"<c r=\"A1\" t=\"str\"><v> padded </v></c>", " padded "},
+      {"<c r=\"A1\"><v> </v></c>", ""},
+  };
+  for (const auto& c : cases) {
+    fixture.sheets = {{"S", Sheet(std::string("<row r=\"1\">") + c.cell + "</row>")}};
+    EXPECT_EQ(Read(fixture)->sheet(0).CellText("A", 1), c.text) << c.cell;
+  }
+}
+
+TEST(XlsxReaderTest, ACellPastTheLongestASpreadsheetHoldsIsRefused) {
+  XlsxFixture fixture;
+  fixture.sheets = {{"Data", Sheet("<row r=\"4\"><c r=\"C4\" t=\"inlineStr\"><is><t>" +
+                                   std::string(32768, 'x') + "</t></is></c></row>")}};
+  EXPECT_THAT([&] { Read(fixture); },
+              ThrowsMessage<WorkbookError>(
+                  "book.xlsx: sheet \"Data\", row 4, column C: the cell holds more than 32,767 "
+                  "characters, more than a spreadsheet cell can"));
+}
+
 TEST(XlsxReaderTest, SparseRowsAndCellsAreEmptyAndReferencesMayBeLeftOut) {
   XlsxFixture fixture;
   fixture.sheets = {{"S", Sheet(

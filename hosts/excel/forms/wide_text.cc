@@ -1,0 +1,48 @@
+#include "hosts/excel/forms/wide_text.h"
+
+#include <windows.h>
+
+namespace pelorin::excel {
+
+std::wstring Widen(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+  return wide;
+}
+
+std::string Narrow(std::wstring_view utf16) {
+  if (utf16.empty()) return {};
+  int length = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), nullptr, 0,
+                                   nullptr, nullptr);
+  std::string narrow(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), narrow.data(), length,
+                      nullptr, nullptr);
+  return narrow;
+}
+
+namespace {
+bool IsLowSurrogate(wchar_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+}  // namespace
+
+int UnitsBefore(std::wstring_view text, int characters) {
+  int units = 0;
+  int seen = 0;
+  while (units < static_cast<int>(text.size()) && seen < characters) {
+    ++units;
+    if (units < static_cast<int>(text.size()) && IsLowSurrogate(text[units])) ++units;
+    ++seen;
+  }
+  return units;
+}
+
+int CharactersBefore(std::wstring_view text, int units) {
+  int characters = 0;
+  for (int i = 0; i < units && i < static_cast<int>(text.size()); ++i) {
+    if (!IsLowSurrogate(text[i])) ++characters;
+  }
+  return characters;
+}
+
+}  // namespace pelorin::excel
