@@ -34,6 +34,8 @@ std::string ServicePageOf(const std::string& path) {
   return {};
 }
 
+constexpr std::size_t kWorkers = 64;
+
 bool IsChunked(const httplib::Request& request) {
   return request.get_header_value("Transfer-Encoding").find("chunked") != std::string::npos;
 }
@@ -46,6 +48,14 @@ ProviderServer::ProviderServer(ProviderStore& store, ServerOptions options)
       update_(options_.update),
       http_(std::make_unique<httplib::Server>()) {
   http_->set_keep_alive_max_count(1000);
+  // The server gives each connection a worker until it is done. A client
+  // that trickles its request a byte at a time must not keep one for long,
+  // and a few such clients must not take them all: a pause of more than
+  // a second in a request, or on an idle kept-alive connection, ends it, and
+  // there are workers enough to serve the others meanwhile.
+  http_->set_read_timeout(std::chrono::seconds(1));
+  http_->set_keep_alive_timeout(2);
+  http_->new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
   // A reply goes out in more than one write; with Nagle's algorithm the
   // second waits for the client's delayed ACK, about 40 ms per request on
   // a kept-alive connection.

@@ -3,7 +3,8 @@
 #include <filesystem>
 #include <limits>
 
-#include "workbook/file_bytes.h"
+#include "workbook/cell_text_limit.h"
+#include "workbook/mapped_file.h"
 #include "workbook/loaded_workbook.h"
 #include "workbook/sheet_builder.h"
 
@@ -36,9 +37,12 @@ class CsvParser {
  private:
   static bool IsBreak(char c) { return c == '\n' || c == '\r'; }
 
+  // Stops past a cell's limit: the field is refused without the rest of a
+  // giant line being read.
   std::string_view PlainField() {
     std::size_t start = pos_;
-    while (pos_ < text_.size() && text_[pos_] != ',' && !IsBreak(text_[pos_])) ++pos_;
+    std::size_t stop = std::min(text_.size(), pos_ + kMaxCellTextBytes);
+    while (pos_ < stop && text_[pos_] != ',' && !IsBreak(text_[pos_])) ++pos_;
     return text_.substr(start, pos_ - start);
   }
 
@@ -47,13 +51,20 @@ class CsvParser {
     ++pos_;
     scratch_.clear();
     for (;;) {
-      std::size_t quote = text_.find('"', pos_);
+      // Looked for no further than a cell's limit: a quote left open at the
+      // start of a giant file must not make the whole of it read.
+      std::size_t window = kMaxCellTextBytes - scratch_.size() + 1;
+      std::size_t quote = text_.substr(0, pos_ + window).find('"', pos_);
       if (quote == std::string_view::npos) {
-        throw WorkbookError(label_ + ": line " + std::to_string(opened_on) +
-                            ": unterminated quote");
+        if (pos_ + window >= text_.size()) {
+          throw WorkbookError(label_ + ": line " + std::to_string(opened_on) +
+                              ": unterminated quote");
+        }
+        AppendCellText(scratch_, text_.substr(pos_, window));
+        return scratch_;  // over the limit: refused by the sheet
       }
       CountLines(pos_, quote);
-      scratch_.append(text_.substr(pos_, quote - pos_));
+      AppendCellText(scratch_, text_.substr(pos_, quote - pos_));
       pos_ = quote + 1;
       if (pos_ < text_.size() && text_[pos_] == '"') {
         scratch_ += '"';
@@ -64,7 +75,7 @@ class CsvParser {
     }
     // Text after the closing quote is kept as written, as spreadsheets do.
     std::string_view tail = PlainField();
-    scratch_.append(tail);
+    AppendCellText(scratch_, tail);
     return scratch_;
   }
 
@@ -110,11 +121,8 @@ std::unique_ptr<Workbook> ReadCsv(std::string_view bytes, const std::string& she
                         " (the workbook has 1)");
   }
   SheetBuilder builder(options, std::numeric_limits<std::int64_t>::max());
-  try {
-    CsvParser(WithoutByteOrderMark(bytes, label), label, builder).Run();
-  } catch (const CellTooLongError& error) {
-    throw error.WithPlace(label);
-  }
+  builder.set_place(label, sheet_name);
+  CsvParser(WithoutByteOrderMark(bytes, label), label, builder).Run();
   auto workbook = std::make_unique<LoadedWorkbook>(label);
   workbook->AddSheet(builder.info(sheet_name), builder.Take());
   return workbook;
@@ -122,8 +130,10 @@ std::unique_ptr<Workbook> ReadCsv(std::string_view bytes, const std::string& she
 
 std::unique_ptr<Workbook> ReadCsvFile(const std::string& path, const ReadOptions& options) {
   std::string label = std::filesystem::path(path).filename().string();
-  std::string bytes = ReadFileBytes(path, label);
-  return ReadCsv(bytes, std::filesystem::path(path).stem().string(), label, options);
+  // Mapped, not read: only the pages the reader reaches are loaded, so a
+  // giant file with an overlong first cell costs next to nothing.
+  MappedFile file(path, label);
+  return ReadCsv(file.bytes(), std::filesystem::path(path).stem().string(), label, options);
 }
 
 }  // namespace pelorin::workbook

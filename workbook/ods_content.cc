@@ -5,6 +5,7 @@
 #include <cstring>
 #include <optional>
 
+#include "workbook/cell_text_limit.h"
 #include "workbook/number_text.h"
 #include "workbook/sheet_builder.h"
 #include "workbook/sheet_xml_scanner.h"
@@ -126,18 +127,16 @@ struct RowCell {
 
 class ContentHandler : public SheetXmlHandler {
  public:
-  ContentHandler(const ReadOptions& options, std::vector<OdsSheet>& out)
-      : options_(options), out_(out) {}
+  ContentHandler(std::string label, const ReadOptions& options, std::vector<OdsSheet>& out)
+      : label_(std::move(label)), options_(options), out_(out) {}
   // Only the chosen table is read, its cells handed to `visitor`.
-  ContentHandler(const ReadOptions& options, std::vector<OdsSheet>& out,
+  ContentHandler(std::string label, const ReadOptions& options, std::vector<OdsSheet>& out,
                  const OdsStreamChoice& choice, CellVisitor& visitor)
-      : options_(options), out_(out), choice_(&choice), visitor_(&visitor) {}
+      : label_(std::move(label)), options_(options), out_(out), choice_(&choice),
+        visitor_(&visitor) {}
 
   // The place of the table handed to the visitor, or -1.
   int streamed() const { return streamed_; }
-
-  // The table being read, or the last one read.
-  const std::string& sheet_name() const { return name_; }
 
   void StartElement(std::string_view name, const XmlAttribute* attributes,
                     std::size_t count) override {
@@ -180,14 +179,14 @@ class ContentHandler : public SheetXmlHandler {
   }
 
   void Text(std::string_view text) override {
-    if (skip_depth_ == 0 && paragraph_depth_ > 0) text_.append(text);
+    if (skip_depth_ == 0 && paragraph_depth_ > 0) AppendText(text);
   }
 
   // "<text:p>Ann</text:p>", a cell's paragraph, the commonest element.
   void TextElement(std::string_view name, std::string_view text) override {
     if (skip_depth_ == 0 && table_depth_ == 1 && in_cell_ && IsParagraph(name)) {
       if (paragraphs_++ > 0) text_ += '\n';
-      text_.append(text);
+      AppendText(text);
       return;
     }
     SheetXmlHandler::TextElement(name, text);
@@ -195,6 +194,13 @@ class ContentHandler : public SheetXmlHandler {
 
  private:
   static bool IsParagraph(std::string_view name) { return name == "p" || name == "h"; }
+
+  // Stops collecting a giant cell's text as soon as it is certainly too long.
+  void AppendText(std::string_view text) {
+    if (AppendCellText(text_, text) && builder_ != nullptr) {
+      builder_->RefuseOverlong(next_column_, next_row_);
+    }
+  }
 
   void StartTable(const XmlAttribute* attributes, std::size_t count) {
     if (table_depth_++ > 0) return;  // a table inside a cell is not a sheet
@@ -205,10 +211,12 @@ class ContentHandler : public SheetXmlHandler {
     if (visitor_ != nullptr) {
       if (streamed_ < 0 && Chosen(index)) {
         builder_ = std::make_unique<SheetBuilder>(options_, *visitor_);
+        builder_->set_place(label_, name_);
         streamed_ = index;
       }
     } else if (!options_.only_sheet || *options_.only_sheet == index) {
       builder_ = std::make_unique<SheetBuilder>(options_);
+      builder_->set_place(label_, name_);
     }
     next_row_ = 1;
   }
@@ -304,6 +312,8 @@ class ContentHandler : public SheetXmlHandler {
     in_cell_ = false;
     bool shown_as_boolean = cell_value_.maybe_boolean && (text_ == "TRUE" || text_ == "FALSE");
     const std::string& text = cell_value_.decided && !shown_as_boolean ? cell_value_.text : text_;
+    // Refused here, before the row keeps it and repeats multiply it.
+    if (builder_ != nullptr) builder_->CheckLength(next_column_, next_row_, text);
     if (!text.empty() && next_column_ <= kMaxColumns && builder_ != nullptr) {
       if (row_size_ == row_cells_.size()) row_cells_.emplace_back();
       RowCell& cell = row_cells_[row_size_++];
@@ -319,16 +329,17 @@ class ContentHandler : public SheetXmlHandler {
   void InlineElement(std::string_view name, const XmlAttribute* attributes, std::size_t count) {
     if (name == "s") {
       std::uint64_t spaces = Repeat(FindXmlAttribute(attributes, count, "c"));
-      text_.append(static_cast<std::size_t>(std::min<std::uint64_t>(spaces, 1024)), ' ');
+      AppendCellText(text_, std::string(static_cast<std::size_t>(std::min<std::uint64_t>(spaces, 1024)), ' '));
     } else if (name == "tab") {
-      text_ += '\t';
+      AppendCellText(text_, "\t");
     } else if (name == "line-break") {
-      text_ += '\n';
+      AppendCellText(text_, "\n");
     } else if (name == "note") {
       skip_depth_ = 1;
     }
   }
 
+  std::string label_;
   const ReadOptions& options_;
   std::vector<OdsSheet>& out_;
   const OdsStreamChoice* choice_ = nullptr;
@@ -384,12 +395,8 @@ class SettingsHandler : public XmlHandler {
 std::vector<OdsSheet> ReadOdsContent(const ZipArchive& archive, std::string_view part,
                                      const ReadOptions& options) {
   std::vector<OdsSheet> sheets;
-  ContentHandler handler(options, sheets);
-  try {
-    ScanSheetXmlPart(archive, part, options.max_inflated_bytes, handler);
-  } catch (const CellTooLongError& error) {
-    throw error.WithPlace(archive.label(), handler.sheet_name());
-  }
+  ContentHandler handler(archive.label(), options, sheets);
+  ScanSheetXmlPart(archive, part, options.max_inflated_bytes, handler);
   return sheets;
 }
 
@@ -397,12 +404,8 @@ std::vector<OdsSheet> StreamOdsContent(const ZipArchive& archive, std::string_vi
                                        const ReadOptions& options, const OdsStreamChoice& choice,
                                        CellVisitor& visitor, int& streamed) {
   std::vector<OdsSheet> sheets;
-  ContentHandler handler(options, sheets, choice, visitor);
-  try {
-    ScanSheetXmlPart(archive, part, options.max_inflated_bytes, handler);
-  } catch (const CellTooLongError& error) {
-    throw error.WithPlace(archive.label(), handler.sheet_name());
-  }
+  ContentHandler handler(archive.label(), options, sheets, choice, visitor);
+  ScanSheetXmlPart(archive, part, options.max_inflated_bytes, handler);
   streamed = handler.streamed();
   return sheets;
 }

@@ -103,10 +103,8 @@ std::string LabelOf(const std::string& path) {
   return label.empty() ? path : label;
 }
 
-}  // namespace
-
-SheetInfo StreamSheet(const std::string& path, CellVisitor& visitor, const ReadOptions& options) {
-  std::string label = LabelOf(path);
+SheetInfo ReadStreamed(const std::string& path, const std::string& label, CellVisitor& visitor,
+                       const ReadOptions& options) {
   if (IsZip(FirstBytes(path, label))) {
     std::optional<ZipArchive> archive;
     try {
@@ -128,8 +126,8 @@ SheetInfo StreamSheet(const std::string& path, CellVisitor& visitor, const ReadO
   return workbook->sheets()[index];
 }
 
-std::unique_ptr<Workbook> OpenWorkbook(const std::string& path, const ReadOptions& options) {
-  std::string label = LabelOf(path);
+std::unique_ptr<Workbook> ReadWhole(const std::string& path, const std::string& label,
+                                    const ReadOptions& options) {
   std::string magic = FirstBytes(path, label);
   std::string extension = LowerExtension(path);
   if (IsZip(magic)) {
@@ -144,6 +142,18 @@ std::unique_ptr<Workbook> OpenWorkbook(const std::string& path, const ReadOption
     throw WorkbookError(label + ": not a workbook: the file is not an Excel 97-2003 workbook");
   }
   throw WorkbookError(label + ": not a workbook: expected an .xlsx, .xls, .ods or .csv file");
+}
+
+}  // namespace
+
+SheetInfo StreamSheet(const std::string& path, CellVisitor& visitor, const ReadOptions& options) {
+  const std::string label = LabelOf(path);
+  return ReadStreamed(path, label, visitor, options);
+}
+
+std::unique_ptr<Workbook> OpenWorkbook(const std::string& path, const ReadOptions& options) {
+  const std::string label = LabelOf(path);
+  return ReadWhole(path, label, options);
 }
 
 }  // namespace pelorin::workbook

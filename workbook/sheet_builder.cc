@@ -1,28 +1,8 @@
 #include "workbook/sheet_builder.h"
 
+#include "workbook/cell_text_limit.h"
+
 namespace pelorin::workbook {
-namespace {
-
-// Characters of UTF-8 text: bytes that do not continue a sequence.
-std::size_t CharacterCount(std::string_view text) {
-  std::size_t count = 0;
-  for (char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  return count;
-}
-
-}  // namespace
-
-CellTooLongError::CellTooLongError(int column, std::int64_t row)
-    : WorkbookError("row " + std::to_string(row) + ", column " + ColumnLetters(column) +
-                    ": the cell holds more than " + std::to_string(kMaxCellCharacters) +
-                    " characters, more than a spreadsheet cell can") {}
-
-WorkbookError CellTooLongError::WithPlace(const std::string& label,
-                                          const std::string& sheet) const {
-  if (sheet.empty()) return WorkbookError(label + ": " + what());
-  return WorkbookError(label + ": sheet \"" + sheet + "\": " + what());
-}
-
 SheetBuilder::SheetBuilder(const ReadOptions& options, std::int64_t max_rows)
     : sheet_(std::make_unique<ColumnStoreSheet>()), target_(sheet_.get()), max_rows_(max_rows) {
   Keep(options);
@@ -41,11 +21,23 @@ void SheetBuilder::Keep(const ReadOptions& options) {
   }
 }
 
+void SheetBuilder::CheckLength(int column, std::int64_t row, std::string_view text) const {
+  if (IsOverlongCellText(text)) RefuseOverlong(column, row);
+}
+
+void SheetBuilder::RefuseOverlong(int column, std::int64_t row, std::string_view why) const {
+  std::string place = file_label_.empty() ? std::string() : file_label_ + ": ";
+  if (!sheet_name_.empty()) place += "sheet \"" + sheet_name_ + "\", ";
+  throw OverlongCellError(place + "row " + std::to_string(row) + ", column " +
+                          ColumnLetters(column) + ": " +
+                          (why.empty() ? std::string("the cell holds more than 32,767 characters, "
+                                                     "more than a spreadsheet cell can")
+                                       : std::string(why)));
+}
+
 void SheetBuilder::Put(int column, std::int64_t row, std::string_view text) {
   if (text.empty()) return;
-  if (text.size() > kMaxCellCharacters && CharacterCount(text) > kMaxCellCharacters) {
-    throw CellTooLongError(column, row);
-  }
+  CheckLength(column, row, text);
   Note(column, row);
   if (Wants(column) && row >= 1 && row <= max_rows_) target_->Cell(column, row, text);
 }

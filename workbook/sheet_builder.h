@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "workbook/cell_text_limit.h"
 #include "workbook/column_store_sheet.h"
 #include "workbook/workbook.h"
 
@@ -19,19 +20,6 @@ namespace pelorin::workbook {
 // cannot be addressed and are dropped.
 inline constexpr int kMaxColumns = 16384;
 inline constexpr std::int64_t kMaxRows = 1048576;
-// The longest text a spreadsheet cell holds, in characters.
-inline constexpr std::size_t kMaxCellCharacters = 32767;
-
-// A cell longer than kMaxCellCharacters: what() names its row and column;
-// the reader adds the file and the sheet (WithPlace).
-class CellTooLongError : public WorkbookError {
- public:
-  CellTooLongError(int column, std::int64_t row);
-  // The same error, its message led by "<label>: sheet \"<name>\": " (by
-  // "<label>: " alone for a file of one unnamed sheet, such as a CSV).
-  WorkbookError WithPlace(const std::string& label, const std::string& sheet = "") const;
-};
-
 class SheetBuilder {
  public:
   // Rows past `max_rows` are dropped, so a damaged row number cannot make
@@ -46,10 +34,23 @@ class SheetBuilder {
     return column >= 1 && column <= kMaxColumns &&
            (keep_.empty() || (column < static_cast<int>(keep_.size()) && keep_[column]));
   }
+  // Names the file and the sheet in the refusal of an overlong cell, so
+  // every reader's refusal says where the cell is.
+  void set_place(std::string file, std::string sheet) {
+    file_label_ = std::move(file);
+    sheet_name_ = std::move(sheet);
+  }
+
   // A cell holding text; the empty text is an empty cell. Throws
-  // CellTooLongError for a text past kMaxCellCharacters, so a small hostile
-  // file cannot make a cell of gigabytes.
+  // OverlongCellError for a text over the limit of a cell, whatever its
+  // column: every reader's cells pass here.
   void Put(int column, std::int64_t row, std::string_view text);
+  // Throws OverlongCellError when `text` is too long for a cell at this place.
+  void CheckLength(int column, std::int64_t row, std::string_view text) const;
+  // Throws OverlongCellError for the cell at this place, with `why` when the
+  // reader knows more.
+  [[noreturn]] void RefuseOverlong(int column, std::int64_t row,
+                                   std::string_view why = {}) const;
   // A cell that holds a value but whose column is not kept.
   void Note(int column, std::int64_t row);
 
@@ -59,6 +60,8 @@ class SheetBuilder {
  private:
   void Keep(const ReadOptions& options);
 
+  std::string file_label_;
+  std::string sheet_name_;
   std::vector<bool> keep_;
   std::unique_ptr<ColumnStoreSheet> sheet_;
   CellVisitor* target_;

@@ -103,11 +103,8 @@ class XlsBook {
         continue;
       }
       SheetBuilder builder(options_);
-      try {
-        ReadSheet(handle.get(), index, builder);
-      } catch (const CellTooLongError& error) {
-        throw error.WithPlace(label_, name);
-      }
+      builder.set_place(label_, name);
+      ReadSheet(handle.get(), index, builder);
       workbook->AddSheet(builder.info(name), builder.Take());
     }
     workbook->set_active_sheet(globals_.active_tab);

@@ -79,11 +79,7 @@ void ReadSheet(const ZipArchive& archive, const XlsxBook& book, std::size_t inde
                std::uint64_t cap, SheetBuilder& builder) {
   XlsxSheetContext context{book.strings, book.styles, book.book.date1904};
   const XlsxSheetEntry& entry = book.book.sheets[index];
-  try {
-    ReadXlsxSheet(archive, SheetPart(archive, entry, book.relationships), cap, context, builder);
-  } catch (const CellTooLongError& error) {
-    throw error.WithPlace(archive.label(), entry.name);
-  }
+  ReadXlsxSheet(archive, SheetPart(archive, entry, book.relationships), cap, context, builder);
 }
 
 }  // namespace
@@ -98,6 +94,7 @@ std::unique_ptr<Workbook> ReadXlsx(const ZipArchive& archive, const ReadOptions&
       continue;
     }
     SheetBuilder builder(options);
+    builder.set_place(archive.label(), entry.name);
     ReadSheet(archive, book, index, options.max_inflated_bytes, builder);
     workbook->AddSheet(builder.info(entry.name), builder.Take());
   }
@@ -110,6 +107,7 @@ SheetInfo StreamXlsxSheet(const ZipArchive& archive, const ReadOptions& options,
   XlsxBook book = ReadBook(archive, options);
   std::size_t index = static_cast<std::size_t>(options.only_sheet.value_or(ActiveSheet(book)));
   SheetBuilder builder(options, visitor);
+  builder.set_place(archive.label(), book.book.sheets[index].name);
   ReadSheet(archive, book, index, options.max_inflated_bytes, builder);
   return builder.info(book.book.sheets[index].name);
 }

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <string>
 
+#include "workbook/cell_text_limit.h"
 #include "workbook/number_text.h"
 #include "workbook/sheet_xml_scanner.h"
 
@@ -73,7 +74,8 @@ class SheetHandler : public SheetXmlHandler {
 
   void TextElement(std::string_view name, std::string_view text) override {
     if (name == "v" && in_cell_) {
-      value_.append(text);  // a cell's value, the commonest element of a sheet
+      // a cell's value, the commonest element of a sheet
+      if (AppendCellText(value_, text)) sheet_.RefuseOverlong(column_, row_);
       return;
     }
     SheetXmlHandler::TextElement(name, text);
@@ -81,9 +83,10 @@ class SheetHandler : public SheetXmlHandler {
 
   void Text(std::string_view text) override {
     if (collecting_value_) {
-      value_.append(text);
+      if (AppendCellText(value_, text)) sheet_.RefuseOverlong(column_, row_);
     } else if (in_inline_) {
       inline_text_.Text(text);
+      if (inline_text_.full()) sheet_.RefuseOverlong(column_, row_);
     }
   }
 
@@ -137,9 +140,16 @@ class SheetHandler : public SheetXmlHandler {
     // Formula text and errors are kept as written; the rest are values.
     if (type_ != CellType::kFormulaText && type_ != CellType::kInline) TrimXmlBlanks(value_);
     switch (type_) {
-      case CellType::kShared:
-        sheet_.Put(column_, row_, context_.strings.at(ParseUnsigned(value_, UINT64_MAX)));
+      case CellType::kShared: {
+        const std::uint64_t index = ParseUnsigned(value_, UINT64_MAX);
+        if (!context_.strings.Known(index)) {
+          sheet_.RefuseOverlong(column_, row_,
+                                "the shared string it uses follows one of more than 32,767 "
+                                "characters, more than a spreadsheet cell can, and was not read");
+        }
+        sheet_.Put(column_, row_, context_.strings.at(index));
         break;
+      }
       case CellType::kInline:
         sheet_.Put(column_, row_, DecodeXmlEscapes(inline_text_.text()));
         break;

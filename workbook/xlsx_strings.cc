@@ -1,5 +1,7 @@
 #include "workbook/xlsx_strings.h"
 
+#include <algorithm>
+
 #include "core/text/utf8.h"
 
 namespace pelorin::workbook {
@@ -29,7 +31,16 @@ class SharedStringsHandler : public XmlHandler {
       collector_.End(name);
     }
   }
-  void Text(std::string_view text) override { collector_.Text(text); }
+  void Text(std::string_view text) override {
+    collector_.Text(text);
+    // The rest of a giant string, and the strings after it, are not worth
+    // inflating: the string is kept as overlong and reading stops.
+    if (collector_.full()) {
+      out_.Append(collector_.text());
+      throw StopReading{};
+    }
+  }
+  struct StopReading {};
 
  private:
   XlsxSharedStrings& out_;
@@ -41,11 +52,16 @@ class SharedStringsHandler : public XmlHandler {
 
 std::string_view XlsxSharedStrings::at(std::uint64_t index) const {
   if (index >= ends_.size()) return {};
+  if (std::binary_search(overlong_.begin(), overlong_.end(), index)) return OverlongCellStandIn();
   std::uint64_t begin = index == 0 ? 0 : ends_[index - 1];
   return std::string_view(bytes_).substr(begin, ends_[index] - begin);
 }
 
 void XlsxSharedStrings::Append(std::string_view text) {
+  if (IsOverlongCellText(text)) {
+    overlong_.push_back(ends_.size());
+    text = {};
+  }
   bytes_.append(text);
   ends_.push_back(bytes_.size());
 }
@@ -54,7 +70,11 @@ XlsxSharedStrings ReadSharedStrings(const ZipArchive& archive, std::string_view 
                                     std::uint64_t max_bytes) {
   XlsxSharedStrings strings;
   SharedStringsHandler handler(strings);
-  ParseXmlPart(archive, part, max_bytes, handler);
+  try {
+    ParseXmlPart(archive, part, max_bytes, handler);
+  } catch (const SharedStringsHandler::StopReading&) {
+    strings.StopAfterOverlong();
+  }
   return strings;
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "workbook/cell_text_limit.h"
 #include "workbook/xml_stream.h"
 
 namespace pelorin::workbook {
@@ -14,14 +15,20 @@ namespace pelorin::workbook {
 class XlsxSharedStrings {
  public:
   // Empty for an index past the end (a damaged file), as a spreadsheet would
-  // show nothing there.
+  // show nothing there. A text over a cell's limit is not kept: it reads as
+  // a stand-in just over the limit, so the cell using it is refused.
   std::string_view at(std::uint64_t index) const;
   void Append(std::string_view text);
   std::size_t size() const { return ends_.size(); }
+  // Reading stops at the first overlong text: indexes past it are unknown.
+  void StopAfterOverlong() { complete_ = false; }
+  bool Known(std::uint64_t index) const { return complete_ || index < ends_.size(); }
 
  private:
   std::string bytes_;
   std::vector<std::uint64_t> ends_;
+  std::vector<std::uint64_t> overlong_;  // indexes, in increasing order
+  bool complete_ = true;
 };
 
 XlsxSharedStrings ReadSharedStrings(const ZipArchive& archive, std::string_view part,
@@ -36,10 +43,13 @@ class StringItemCollector {
  public:
   void Start(std::string_view name);
   void End(std::string_view name);
+  // Stops keeping text once it is certainly too long for a cell.
   void Text(std::string_view text) {
-    if (in_text_ && phonetic_depth_ == 0) text_.append(text);
+    if (in_text_ && phonetic_depth_ == 0) AppendCellText(text_, text);
   }
   void Clear() { text_.clear(); }
+  // The text collected is certainly too long for a cell.
+  bool full() const { return text_.size() >= kMaxCellTextBytes; }
   const std::string& text() const { return text_; }
 
  private:

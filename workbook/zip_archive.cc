@@ -76,12 +76,13 @@ std::int64_t ZipArchive::Locate(std::string_view part) const {
 
 bool ZipArchive::Has(std::string_view part) const { return Locate(part) >= 0; }
 
-ZipPartReader::ZipPartReader(zip_file* file, std::string place, std::uint64_t max_bytes)
-    : file_(file), place_(std::move(place)), max_bytes_(max_bytes) {}
+ZipPartReader::ZipPartReader(zip_file* file, std::string place, std::uint64_t max_bytes,
+                             std::uint64_t stated_size)
+    : file_(file), place_(std::move(place)), max_bytes_(max_bytes), stated_size_(stated_size) {}
 
 ZipPartReader::ZipPartReader(ZipPartReader&& other) noexcept
     : file_(other.file_), place_(std::move(other.place_)), max_bytes_(other.max_bytes_),
-      total_(other.total_) {
+      stated_size_(other.stated_size_), total_(other.total_) {
   other.file_ = nullptr;
 }
 
@@ -94,11 +95,19 @@ void ZipPartReader::TooBig() const {
                       " bytes, the limit for one part (a decompression bomb?)");
 }
 
+void ZipPartReader::SizeLies() const {
+  throw WorkbookError(place_ + ": damaged: the part inflates to " +
+                      (total_ > stated_size_ ? "more" : "fewer") + " than the " +
+                      std::to_string(stated_size_) + " bytes its zip entry states");
+}
+
 std::size_t ZipPartReader::Read(char* out, std::size_t size) {
   zip_int64_t got = zip_fread(file_, out, size);
   if (got < 0) throw WorkbookError(place_ + ": damaged: " + zip_file_strerror(file_));
   total_ += static_cast<std::uint64_t>(got);
   if (total_ > max_bytes_) TooBig();
+  const bool stated = stated_size_ != UINT64_MAX;
+  if (total_ > stated_size_ || (got == 0 && stated && total_ != stated_size_)) SizeLies();
   return static_cast<std::size_t>(got);
 }
 
@@ -110,7 +119,7 @@ ZipPartReader ZipArchive::OpenPart(std::string_view part, std::uint64_t max_byte
   zip_stat_init(&stat);
   bool sized = zip_stat_index(archive_, index, 0, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE);
   zip_file_t* file = sized && stat.size > max_bytes ? nullptr : zip_fopen_index(archive_, index, 0);
-  ZipPartReader reader(file, place, max_bytes);
+  ZipPartReader reader(file, place, max_bytes, sized ? stat.size : UINT64_MAX);
   if (sized && stat.size > max_bytes) reader.TooBig();
   if (file == nullptr) throw WorkbookError(place + ": cannot be read: " + zip_strerror(archive_));
   return reader;

@@ -27,12 +27,17 @@ class ZipPartReader {
 
  private:
   friend class ZipArchive;
-  ZipPartReader(zip_file* file, std::string place, std::uint64_t max_bytes);
+  ZipPartReader(zip_file* file, std::string place, std::uint64_t max_bytes,
+                std::uint64_t stated_size);
   [[noreturn]] void TooBig() const;
+  [[noreturn]] void SizeLies() const;
 
   zip_file* file_;
   std::string place_;
   std::uint64_t max_bytes_;
+  // What the package's directory says the part inflates to; a part that
+  // inflates to more or less is damaged (or made to deceive a size check).
+  std::uint64_t stated_size_;
   std::uint64_t total_ = 0;
 };
 

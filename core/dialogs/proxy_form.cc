@@ -141,8 +141,7 @@ void frmProxySettings::OnAddClick() {
     const std::string& port = control("txtPort").text;
     const std::string address = octet1 + "." + octet2 + "." + octet3 + "." + octet4;
     SettingsStore& settings = context_.settings;
-    settings.SaveProxy(address, port);
-    settings.SaveProxyOctets(octet1, octet2, octet3, octet4);
+    settings.SaveProxySettings(address, port, octet1, octet2, octet3, octet4);
     // The store fails silently; a proxy that did not reach it must not be
     // reported as added.
     if (settings.strGetSetting(value_names::kProxyAddress) != address ||

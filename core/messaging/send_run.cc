@@ -64,6 +64,8 @@ class RangeRunner {
       Guarded([&] {
         SendRangeRows(request_.ranges[i], last ? compose::kEnd : compose::kStart, false);
       });
+      // Closed after an item of one packet, which does not look itself.
+      if (!window_.loaded()) dismissed_ = true;
       if (dismissed_) break;
       rows_before_range_ += std::max<std::int64_t>(0, RowCount(request_.ranges[i]));
     }
@@ -246,8 +248,9 @@ SendRunResult SendRun::Run(const SendRequest& request, frmPopup& status_window) 
     if (request.ranges.empty()) throw std::invalid_argument("the send request names no rows");
     // One reading: a run started at 23:59:59 must not take its day from
     // before midnight and its hour from after it.
-    result.started = context_.clock.Now();
-    result.run_file_name = RunFileName(context_.settings.SessionUserId(), result.started);
+    const std::string user_id = context_.settings.SessionUserId();
+    result.started = start_claim_ ? start_claim_(user_id) : context_.clock.Now();
+    result.run_file_name = RunFileName(user_id, result.started);
     ComposeUpload upload(context_, request, result.run_file_name);
     std::optional<JournalWriter> journal;
     if (context_.run_journal != nullptr) {

@@ -39,6 +39,16 @@ void SettingsStore::Write(SettingsGroup group, std::string_view name, std::strin
   }
 }
 
+bool SettingsStore::WriteTogether(SettingsGroup group,
+                                  const std::vector<SettingsChange>& changes) {
+  try {
+    backend_.Change(group, changes);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
 void SettingsStore::Delete(SettingsGroup group, std::string_view name) {
   try {
     backend_.Remove(group, name);
@@ -46,47 +56,69 @@ void SettingsStore::Delete(SettingsGroup group, std::string_view name) {
   }
 }
 
+namespace {
+
+// The login is the id and whatever password an older install kept: they are
+// written and deleted as one, so no session is left half there.
+std::vector<SettingsChange> LoginChange(std::optional<std::string> scrambled_id) {
+  return {{std::string(names::kUserId), std::move(scrambled_id)},
+          {std::string(names::kPassword), std::nullopt}};
+}
+
+}  // namespace
+
 void SettingsStore::SaveLoginDetails(std::string_view login_id) {
-  Write(SettingsGroup::kSession, names::kUserId, strScramble(login_id));
+  WriteTogether(SettingsGroup::kSession, LoginChange(strScramble(login_id)));
 }
 
 void SettingsStore::ClearLoginDetails() {
-  Delete(SettingsGroup::kSession, names::kUserId);
-  Delete(SettingsGroup::kSession, names::kPassword);
+  WriteTogether(SettingsGroup::kSession, LoginChange(std::nullopt));
 }
 
 std::string SettingsStore::strLogout() {
-  try {
-    backend_.Remove(SettingsGroup::kSession, names::kUserId);
-    backend_.Remove(SettingsGroup::kSession, names::kPassword);
-    return "SUCCESS";
-  } catch (const std::exception&) {
-    return "ERROR";
-  }
+  return WriteTogether(SettingsGroup::kSession, LoginChange(std::nullopt)) ? "SUCCESS" : "ERROR";
 }
 
 void SettingsStore::SaveDNDStatus(std::string_view status_code) {
   Write(SettingsGroup::kSettings, names::kDndStatus, status_code);
 }
 
+namespace {
+
+SettingsChange SetTo(std::string_view name, std::string_view value) {
+  return {std::string(name), std::string(value)};
+}
+
+}  // namespace
+
 void SettingsStore::SaveProxy(std::string_view dotted_address, std::string_view port) {
-  Write(SettingsGroup::kSettings, names::kProxyAddress, dotted_address);
-  Write(SettingsGroup::kSettings, names::kProxyPort, port);
+  WriteTogether(SettingsGroup::kSettings,
+                {SetTo(names::kProxyAddress, dotted_address), SetTo(names::kProxyPort, port)});
 }
 
 void SettingsStore::SaveProxyOctets(std::string_view octet1, std::string_view octet2,
                                     std::string_view octet3, std::string_view octet4) {
-  Write(SettingsGroup::kSettings, names::kProxyOctet1, octet1);
-  Write(SettingsGroup::kSettings, names::kProxyOctet2, octet2);
-  Write(SettingsGroup::kSettings, names::kProxyOctet3, octet3);
-  Write(SettingsGroup::kSettings, names::kProxyOctet4, octet4);
+  WriteTogether(SettingsGroup::kSettings,
+                {SetTo(names::kProxyOctet1, octet1), SetTo(names::kProxyOctet2, octet2),
+                 SetTo(names::kProxyOctet3, octet3), SetTo(names::kProxyOctet4, octet4)});
+}
+
+void SettingsStore::SaveProxySettings(std::string_view dotted_address, std::string_view port,
+                                      std::string_view octet1, std::string_view octet2,
+                                      std::string_view octet3, std::string_view octet4) {
+  WriteTogether(SettingsGroup::kSettings,
+                {SetTo(names::kProxyAddress, dotted_address), SetTo(names::kProxyPort, port),
+                 SetTo(names::kProxyOctet1, octet1), SetTo(names::kProxyOctet2, octet2),
+                 SetTo(names::kProxyOctet3, octet3), SetTo(names::kProxyOctet4, octet4)});
 }
 
 void SettingsStore::RemoveProxy() {
+  std::vector<SettingsChange> removals;
   for (std::string_view name : {names::kProxyAddress, names::kProxyOctet1, names::kProxyOctet2,
                                 names::kProxyOctet3, names::kProxyOctet4, names::kProxyPort}) {
-    Delete(SettingsGroup::kSettings, name);
+    removals.push_back({std::string(name), std::nullopt});
   }
+  WriteTogether(SettingsGroup::kSettings, removals);
 }
 
 void SettingsStore::SavePacketSize(std::string_view packet_size) {

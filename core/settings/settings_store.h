@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/host/settings_backend.h"
 
@@ -35,6 +36,11 @@ class SettingsStore {
 
   void SaveDNDStatus(std::string_view status_code);
   void SaveProxy(std::string_view dotted_address, std::string_view port);
+  // The address, the port and the four octet boxes as one change, so that
+  // no reader and no killed writer leaves a pair that nobody chose.
+  void SaveProxySettings(std::string_view dotted_address, std::string_view port,
+                         std::string_view octet1, std::string_view octet2,
+                         std::string_view octet3, std::string_view octet4);
   void SaveProxyOctets(std::string_view octet1, std::string_view octet2, std::string_view octet3,
                        std::string_view octet4);
   void RemoveProxy();
@@ -53,6 +59,8 @@ class SettingsStore {
 
  private:
   void Write(SettingsGroup group, std::string_view name, std::string_view value);
+  // All of the changes or none; fails silently like Write.
+  bool WriteTogether(SettingsGroup group, const std::vector<SettingsChange>& changes);
   void Delete(SettingsGroup group, std::string_view name);
 
   SettingsBackend& backend_;

@@ -1,6 +1,7 @@
 #include "hosts/cli/cli_main.h"
 
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -191,6 +192,13 @@ int RunPacketSize(CliRuntime& runtime, const CLI::App& command, const Flags& fla
 }
 
 std::string ReadMessageFile(const std::string& path) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) {
+    throw UsageError("--message-file: " + path + " is a folder, not a file");
+  }
+  if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error)) {
+    throw UsageError("--message-file: " + path + " is not a regular file");
+  }
   std::ifstream file(path, std::ios::binary);
   if (!file) throw UsageError("--message-file: cannot read " + path);
   std::string text((std::istreambuf_iterator<char>(file)), {});

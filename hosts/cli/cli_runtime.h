@@ -18,6 +18,7 @@
 #include "platform/posix/file_run_journal_store.h"
 #include "platform/posix/file_settings_backend.h"
 #include "platform/posix/posix_network_interfaces.h"
+#include "platform/posix/posix_run_lock.h"
 #include "platform/posix/system_clock.h"
 #include "platform/posix/xdg_browser.h"
 
@@ -47,6 +48,7 @@ class CliRuntime {
   SettingsStore& settings() { return settings_; }
   SettingsBackend& backend() { return backend_; }
   RunJournalStore& journal() { return journal_; }
+  RunLock& run_lock() { return run_lock_; }
   StreamUserInterface& ui() { return ui_; }
   WorkbookApplication& application() { return application_; }
   AddinContext& context() { return context_; }
@@ -60,6 +62,7 @@ class CliRuntime {
   posix::SystemClock clock_;
   posix::PosixNetworkInterfaces network_;
   posix::XdgBrowser browser_;
+  posix::PosixRunLock run_lock_{backend_.DirectoryOf(SettingsGroup::kSession)};
   RecordingTransport recording_transport_{transport_};
   RecordingBrowser recording_browser_{browser_};
   SettingsStore settings_{backend_};

@@ -4,10 +4,17 @@
 #include <iostream>
 
 #include "hosts/cli/cli_main.h"
+#include "hosts/cli/visible_controls.h"
 
 int main(int argc, char** argv) {
   try {
-    return pelorin::cli::RunCommandLine(argc, argv, std::cout, std::cerr);
+    // Results on a terminal may carry the service's words: shown, not obeyed.
+    pelorin::cli::VisibleControlsBuffer visible(std::cout.rdbuf());
+    std::ostream terminal_out(&visible);
+    std::ostream& out = pelorin::cli::IsTerminal(std::cout) ? terminal_out : std::cout;
+    const int status = pelorin::cli::RunCommandLine(argc, argv, out, std::cerr);
+    out.flush();
+    return status;
   } catch (const std::exception& error) {
     std::cerr << "pelorin: " << error.what() << '\n';
   } catch (...) {

@@ -32,12 +32,12 @@ int SheetIndex(const workbook::Workbook& book, const std::string& sheet, const s
 
 OpenedWorkbook::OpenedWorkbook(CliRuntime& runtime, const std::string& path,
                                const SendSelection& selection)
-    : runtime_(runtime) {
+    : runtime_(runtime), label_(std::filesystem::path(path).filename().string()) {
   book_ = workbook::OpenWorkbook(path, ColumnsToRead(selection));
-  const int index = SheetIndex(*book_, selection.sheet, path);
-  runtime.application().set_active_sheet(&book_->sheet(index));
+  index_ = SheetIndex(*book_, selection.sheet, path);
+  runtime.application().set_active_sheet(&book_->sheet(index_));
   runtime.application().set_active_source(std::filesystem::absolute(path).string(),
-                                          book_->sheets()[index].name);
+                                          book_->sheets()[index_].name);
 }
 
 OpenedWorkbook::~OpenedWorkbook() {

@@ -28,9 +28,16 @@ class OpenedWorkbook {
   OpenedWorkbook(const OpenedWorkbook&) = delete;
   OpenedWorkbook& operator=(const OpenedWorkbook&) = delete;
 
+  const Worksheet& sheet() const { return book_->sheet(index_); }
+  const workbook::SheetInfo& info() const { return book_->sheets()[index_]; }
+  // "contacts.xlsx: sheet \"Orders\"", to start a line about the sheet.
+  std::string Place() const { return label_ + ": sheet \"" + info().name + "\""; }
+
  private:
   CliRuntime& runtime_;
+  std::string label_;
   std::unique_ptr<workbook::Workbook> book_;
+  int index_ = 0;
 };
 
 }  // namespace pelorin::cli

@@ -1,5 +1,6 @@
 #include "hosts/cli/resume_command.h"
 
+#include "core/host/run_lock.h"
 #include "core/messaging/message_template.h"
 #include "core/messaging/run_journal.h"
 #include "core/messaging/run_summary.h"
@@ -55,6 +56,10 @@ int RunResumeCommand(CliRuntime& runtime, const ResumeFlags& flags, std::ostream
     err << "pelorin: run " << run->name << ": " << error.what() << '\n';
     return kExitBadInput;
   }
+  // A resume is a send like any other: it waits for the user's other sends.
+  HeldRunLock turn(runtime.run_lock(), run->user, [&err, &run] {
+    err << "pelorin: waiting for another send by " << run->user << " to end\n";
+  });
   RunResume resume(runtime.context(), runtime.journal(), *run, book->sheet(sheet));
   const ResumeResult result = resume.Resume(flags.unknown);
   for (const std::string& line : result.lines) out << line << '\n';

@@ -5,6 +5,7 @@
 
 #include "core/forms/form.h"
 #include "core/host/worksheet.h"
+#include "core/messaging/schedule_time.h"
 
 namespace pelorin::cli {
 namespace {
@@ -32,6 +33,9 @@ LaterTime ParseLater(const std::string& text) {
       !AllDigits(later.hour) || !AllDigits(later.minute)) {
     throw UsageError("--later: expected \"YYYY-MM-DD HH:MM\", got \"" + text + "\"");
   }
+  const LocalDateTime when{std::stoi(later.year), std::stoi(later.month), std::stoi(later.day),
+                           std::stoi(later.hour), std::stoi(later.minute), 0};
+  if (!IsRealDateTime(when)) throw UsageError("--later: there is no " + text);
   return later;
 }
 
@@ -91,6 +95,16 @@ void TypeIntoBox(forms::Form& form, const char* box, const std::string& value, c
   }
 }
 
+void CheckLaterIsAhead(const SendSelection& selection, const LocalDateTime& now) {
+  if (!selection.later) return;
+  const LaterTime later = ParseLater(*selection.later);
+  const LocalDateTime when{std::stoi(later.year), std::stoi(later.month), std::stoi(later.day),
+                           std::stoi(later.hour), std::stoi(later.minute), 0};
+  if (!IsLater(when, now)) {
+    throw UsageError("--later: " + *selection.later + " is not in the future");
+  }
+}
+
 void CheckSendSelection(const SendSelection& selection) {
   if (selection.rows.has_value() == selection.ranges.has_value()) {
     throw UsageError("give exactly one of --rows and --ranges");
@@ -104,7 +118,9 @@ void CheckSendSelection(const SendSelection& selection) {
 void FillSendForm(forms::Form& form, const SendSelection& selection) {
   CheckSendSelection(selection);
   if (selection.sender) SelectOffered(form, "ddlSenderID", *selection.sender, "--sender");
-  form.SetText("txtMessage", selection.message);
+  // A template of blanks would send blank messages: it counts as empty.
+  const bool blank = selection.message.find_first_not_of(" \t\r\n") == std::string::npos;
+  form.SetText("txtMessage", blank ? std::string() : selection.message);
   FillRows(form, selection);
   std::string column = selection.mobile_column;
   for (char& c : column) {

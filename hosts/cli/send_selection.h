@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "core/host/clock.h"
+
 namespace pelorin::forms {
 class Form;
 }
@@ -38,6 +40,9 @@ void TypeIntoBox(forms::Form& form, const char* box, const std::string& value, c
 // Checks what can be checked before any workbook is read or request made.
 // Throws UsageError.
 void CheckSendSelection(const SendSelection& selection);
+
+// Refuses a --later time that is not after `now`. Throws UsageError.
+void CheckLaterIsAhead(const SendSelection& selection, const LocalDateTime& now);
 
 // Fills the loaded send dialog from the flags. Throws UsageError when a
 // box refuses a character or a list does not offer the value asked for.

@@ -1,5 +1,7 @@
 #include "hosts/cli/stream_user_interface.h"
 
+#include "hosts/cli/visible_controls.h"
+
 #include <algorithm>
 
 #include "core/forms/control.h"
@@ -15,7 +17,10 @@ std::string ToTerminalLines(std::string text) {
 int StreamUserInterface::MessageBox(std::string_view text, int style, std::string_view) {
   messages_.emplace_back(text);
   std::ostream& out = (is_result_ && is_result_(text)) ? *result_out_ : err_;
-  out << ToTerminalLines(std::string(text)) << '\n';
+  // A box may show the service's words (a welcome, an update address): on a
+  // terminal their control characters are shown, not obeyed.
+  const std::string lines = ToTerminalLines(std::string(text));
+  out << (IsTerminal(out) ? MakeControlsVisible(lines) : lines) << '\n';
   out.flush();
   const bool has_yes_no = (style & 0x7) == message_box::kYesNo;
   return has_yes_no ? message_box::kAnswerNo : message_box::kAnswerOk;

@@ -1,5 +1,6 @@
 // Settings and session values as private per-user files, one file per value,
-// each replaced atomically and durably.
+// each replaced atomically and durably; writers of a folder take turns under
+// its lock, and a change of several values goes through a journal.
 #pragma once
 
 #include <filesystem>
@@ -23,6 +24,7 @@ class FileSettingsBackend : public SettingsBackend {
   std::string Get(SettingsGroup group, std::string_view name) const override;
   void Set(SettingsGroup group, std::string_view name, std::string_view value) override;
   void Remove(SettingsGroup group, std::string_view name) override;
+  void Change(SettingsGroup group, const std::vector<SettingsChange>& changes) override;
 
   const std::filesystem::path& DirectoryOf(SettingsGroup group) const;
   std::filesystem::path FileOf(SettingsGroup group, std::string_view name) const;

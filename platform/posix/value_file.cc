@@ -1,6 +1,8 @@
 #include "platform/posix/value_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -80,7 +82,8 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-bool ReadAll(int fd, std::string& contents) {
+// False also when the file holds more than `limit` bytes.
+bool ReadAll(int fd, std::string& contents, std::size_t limit) {
   char buffer[8192];
   for (;;) {
     ssize_t got = ::read(fd, buffer, sizeof buffer);
@@ -89,9 +92,22 @@ bool ReadAll(int fd, std::string& contents) {
       if (errno == EINTR) continue;
       return false;
     }
+    if (contents.size() + static_cast<size_t>(got) > limit) return false;
     contents.append(buffer, static_cast<size_t>(got));
   }
 }
+
+// The process id in a temporary file's name (".tmp-PID-N"), or 0.
+pid_t WriterOf(std::string_view name) {
+  constexpr std::string_view kPrefix = ".tmp-";
+  if (name.substr(0, kPrefix.size()) != kPrefix) return 0;
+  name.remove_prefix(kPrefix.size());
+  pid_t pid = 0;
+  if (!ParseNumber(name.substr(0, name.find('-')), 10, pid)) return 0;
+  return pid;
+}
+
+bool IsRunning(pid_t pid) { return ::kill(pid, 0) == 0 || errno != ESRCH; }
 
 void SyncDirectory(const std::filesystem::path& directory) {
   FileDescriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -185,11 +201,30 @@ std::optional<std::string> DecodeValueFile(std::string_view contents) {
 }
 
 std::optional<std::string> ReadValueFile(const std::filesystem::path& file) {
-  FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+  // Not blocking: a FIFO put in a value's place must not hang the reader.
+  FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (fd.get() < 0) return std::nullopt;
+  struct stat status {};
+  if (::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode) ||
+      static_cast<std::uint64_t>(status.st_size) > kMaxValueFileBytes) {
+    return std::nullopt;
+  }
   std::string contents;
-  if (!ReadAll(fd.get(), contents)) return std::nullopt;
+  if (!ReadAll(fd.get(), contents, kMaxValueFileBytes)) return std::nullopt;
   return DecodeValueFile(contents);
+}
+
+void RemoveStaleTemporaryFiles(const std::filesystem::path& directory) {
+  DIR* listing = ::opendir(directory.c_str());
+  if (listing == nullptr) return;
+  const pid_t self = ::getpid();
+  while (const dirent* entry = ::readdir(listing)) {
+    pid_t writer = WriterOf(entry->d_name);
+    if (writer > 0 && (writer == self || !IsRunning(writer))) {
+      ::unlink((directory / entry->d_name).c_str());
+    }
+  }
+  ::closedir(listing);
 }
 
 void ReplaceValueFile(const std::filesystem::path& file, std::string_view value) {

@@ -2,6 +2,7 @@
 // how its text is framed so damage shows, and the atomic, durable replace.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -19,8 +20,13 @@ std::string ValueFileName(std::string_view value_name);
 std::string EncodeValueFile(std::string_view value);
 std::optional<std::string> DecodeValueFile(std::string_view contents);
 
-// The decoded value of the file, or nothing when it is absent, unreadable or
-// damaged.
+// Files larger than this are not values this system wrote; they read as
+// not set rather than being loaded.
+inline constexpr std::uint64_t kMaxValueFileBytes = std::uint64_t{16} << 20;
+
+// The decoded value of the file, or nothing when it is absent, unreadable,
+// damaged, larger than kMaxValueFileBytes or not a regular file (a FIFO or a
+// device is never opened for a blocking read).
 std::optional<std::string> ReadValueFile(const std::filesystem::path& file);
 
 // Replaces the file with one holding the value: a private temporary file in
@@ -32,6 +38,12 @@ void ReplaceValueFile(const std::filesystem::path& file, std::string_view value)
 // Deletes the file and flushes its folder; an absent file is fine. Throws
 // std::runtime_error naming the file.
 void DeleteValueFile(const std::filesystem::path& file);
+
+// Deletes the temporary files that writers killed before their rename left
+// in the folder: those of processes no longer running, and this process's
+// own. Call only while holding the folder's write lock, so that none of them
+// is in use.
+void RemoveStaleTemporaryFiles(const std::filesystem::path& directory);
 
 // Creates the folder and any missing parents with mode 0700 and makes the
 // folder itself 0700. Throws std::runtime_error naming the folder.

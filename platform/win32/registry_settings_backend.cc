@@ -47,6 +47,47 @@ std::string StringText(const std::vector<BYTE>& data) {
   return WideToUtf8(text);
 }
 
+// Holds the writers' mutex for its life. A holder that died with it leaves
+// it abandoned, which still hands it over: each write is whole on its own.
+class WriterTurn {
+ public:
+  WriterTurn() : mutex_(CreateMutexW(nullptr, FALSE, kSettingsWriterMutex)) {
+    if (mutex_ == nullptr) {
+      throw std::runtime_error("cannot create the settings writers' mutex: " +
+                               DescribeError(GetLastError()));
+    }
+    DWORD waited = WaitForSingleObject(mutex_, INFINITE);
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+      CloseHandle(mutex_);
+      throw std::runtime_error("cannot take the settings writers' mutex: " +
+                               DescribeError(GetLastError()));
+    }
+  }
+  ~WriterTurn() {
+    ReleaseMutex(mutex_);
+    CloseHandle(mutex_);
+  }
+  WriterTurn(const WriterTurn&) = delete;
+  WriterTurn& operator=(const WriterTurn&) = delete;
+
+ private:
+  HANDLE mutex_;
+};
+
+void WriteValue(HKEY key, std::string_view name, std::string_view value) {
+  std::wstring text = Utf8ToWide(value);
+  // The terminating NUL is stored with the text, as REG_SZ readers expect.
+  DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+  LONG result = RegSetValueExW(key, Utf8ToWide(name).c_str(), 0, REG_SZ,
+                               reinterpret_cast<const BYTE*>(text.c_str()), bytes);
+  if (result != ERROR_SUCCESS) throw Failure("cannot write", name, result);
+}
+
+void DeleteValue(HKEY key, std::string_view name) {
+  LONG result = RegDeleteValueW(key, Utf8ToWide(name).c_str());
+  if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND) throw Failure("cannot delete", name, result);
+}
+
 }  // namespace
 
 std::string RegistrySettingsBackend::Get(SettingsGroup group, std::string_view name) const {
@@ -74,26 +115,36 @@ std::string RegistrySettingsBackend::Get(SettingsGroup group, std::string_view n
 }
 
 void RegistrySettingsBackend::Set(SettingsGroup group, std::string_view name, std::string_view value) {
-  Key key;
-  LONG result = RegCreateKeyExW(HKEY_CURRENT_USER, KeyOf(group), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                KEY_SET_VALUE, nullptr, key.out(), nullptr);
-  if (result != ERROR_SUCCESS) throw Failure("cannot open the key for", name, result);
-  std::wstring text = Utf8ToWide(value);
-  // The terminating NUL is stored with the text, as REG_SZ readers expect.
-  DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-  result = RegSetValueExW(key.get(), Utf8ToWide(name).c_str(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(text.c_str()), bytes);
-  if (result != ERROR_SUCCESS) throw Failure("cannot write", name, result);
-  RegFlushKey(key.get());
+  Change(group, {SettingsChange{std::string(name), std::string(value)}});
 }
 
 void RegistrySettingsBackend::Remove(SettingsGroup group, std::string_view name) {
+  Change(group, {SettingsChange{std::string(name), std::nullopt}});
+}
+
+void RegistrySettingsBackend::Change(SettingsGroup group, const std::vector<SettingsChange>& changes) {
+  if (changes.empty()) return;
+  bool writes = false;
+  for (const SettingsChange& change : changes) writes = writes || change.value.has_value();
+  WriterTurn turn;
   Key key;
-  LONG result = RegOpenKeyExW(HKEY_CURRENT_USER, KeyOf(group), 0, KEY_SET_VALUE, key.out());
-  if (result == ERROR_FILE_NOT_FOUND) return;
-  if (result != ERROR_SUCCESS) throw Failure("cannot open the key of", name, result);
-  result = RegDeleteValueW(key.get(), Utf8ToWide(name).c_str());
-  if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND) throw Failure("cannot delete", name, result);
+  LONG result = writes ? RegCreateKeyExW(HKEY_CURRENT_USER, KeyOf(group), 0, nullptr,
+                                         REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, key.out(),
+                                         nullptr)
+                       : RegOpenKeyExW(HKEY_CURRENT_USER, KeyOf(group), 0, KEY_SET_VALUE, key.out());
+  if (!writes && result == ERROR_FILE_NOT_FOUND) return;  // nothing there to delete
+  if (result != ERROR_SUCCESS) {
+    throw Failure(writes ? "cannot open the key for" : "cannot open the key of",
+                  changes.front().name, result);
+  }
+  // New values before deletions: a writer stopped half-way leaves a stale
+  // value beside the new ones, never a value missing that the new ones need.
+  for (const SettingsChange& change : changes) {
+    if (change.value) WriteValue(key.get(), change.name, *change.value);
+  }
+  for (const SettingsChange& change : changes) {
+    if (!change.value) DeleteValue(key.get(), change.name);
+  }
   RegFlushKey(key.get());
 }
 

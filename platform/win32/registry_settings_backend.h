@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/host/settings_backend.h"
 
@@ -15,6 +16,9 @@ namespace pelorin::win32 {
 inline constexpr wchar_t kSessionKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce\\";
 inline constexpr wchar_t kSettingsKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\";
 
+// The named mutex every writer of these keys holds while it writes.
+inline constexpr wchar_t kSettingsWriterMutex[] = L"Local\\PelorinSettingsWriter";
+
 class RegistrySettingsBackend : public SettingsBackend {
  public:
   // Each call opens its key and closes it again; no handle is held.
@@ -23,6 +27,10 @@ class RegistrySettingsBackend : public SettingsBackend {
   void Set(SettingsGroup group, std::string_view name, std::string_view value) override;
   // Deleting an absent value or a value of an absent key changes nothing.
   void Remove(SettingsGroup group, std::string_view name) override;
+  // Writes the new values first and deletes afterwards, all under one key
+  // handle and a named mutex that every writer of these keys holds, so that
+  // two Excel processes changing the session never interleave their values.
+  void Change(SettingsGroup group, const std::vector<SettingsChange>& changes) override;
 };
 
 }  // namespace pelorin::win32

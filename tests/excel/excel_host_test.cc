@@ -8,9 +8,12 @@
 
 #include <cstdio>
 #include <fstream>
+#include <atomic>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/host/user_interface.h"
@@ -203,6 +206,29 @@ void RegistryStoreKeepsAnyText() {
   backend.Remove(SettingsGroup::kSettings, "vpelorin_test");
   CheckEqual(backend.Get(SettingsGroup::kSettings, "vpelorin_test"), "", "removed value");
   backend.Remove(SettingsGroup::kSettings, "vpelorin_test");  // absent: nothing happens
+
+  // A change writes its values together and deletes afterwards; while
+  // another process holds the writers' mutex, it waits.
+  backend.Set(SettingsGroup::kSettings, "vpelorin_old", "stale");
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, win32::kSettingsWriterMutex);
+  WaitForSingleObject(mutex, INFINITE);
+  std::atomic<bool> changed{false};
+  std::thread writer([&] {
+    backend.Change(SettingsGroup::kSettings, {{"vpelorin_a", "1"}, {"vpelorin_old", std::nullopt},
+                                              {"vpelorin_b", devanagari}});
+    changed = true;
+  });
+  Sleep(300);
+  Check(!changed, "a change waits for the writers' mutex");
+  CheckEqual(backend.Get(SettingsGroup::kSettings, "vpelorin_a"), "", "nothing written while waiting");
+  ReleaseMutex(mutex);
+  writer.join();
+  CloseHandle(mutex);
+  CheckEqual(backend.Get(SettingsGroup::kSettings, "vpelorin_a"), "1", "first value of a change");
+  CheckEqual(backend.Get(SettingsGroup::kSettings, "vpelorin_b"), devanagari, "second value of a change");
+  CheckEqual(backend.Get(SettingsGroup::kSettings, "vpelorin_old"), "", "value deleted by a change");
+  backend.Change(SettingsGroup::kSettings, {{"vpelorin_a", std::nullopt}, {"vpelorin_b", std::nullopt}});
+  CheckEqual(backend.Get(SettingsGroup::kSettings, "vpelorin_a"), "", "deleted again");
 
   SettingsStore store(backend);
   store.SaveLoginDetails(devanagari);

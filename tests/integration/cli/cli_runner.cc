@@ -19,7 +19,10 @@ namespace {
 // Reads both pipes until they close, feeding stdin first; kills the child
 // when it runs past the deadline.
 void Collect(pid_t pid, int in_fd, int out_fd, int err_fd, const std::string& input,
-             std::chrono::steady_clock::time_point deadline, CliResult& result) {
+             std::chrono::steady_clock::time_point deadline,
+             const std::optional<CliSignal>& signal_at, CliResult& result) {
+  const auto started = std::chrono::steady_clock::now();
+  bool signalled = false;
   std::size_t written = 0;
   if (input.empty()) {
     close(in_fd);
@@ -35,6 +38,11 @@ void Collect(pid_t pid, int in_fd, int out_fd, int err_fd, const std::string& in
     if (std::chrono::steady_clock::now() > deadline) {
       kill(pid, SIGKILL);
       break;
+    }
+    if (signal_at && !signalled &&
+        std::chrono::steady_clock::now() - started >= signal_at->after) {
+      kill(pid, signal_at->number);
+      signalled = true;
     }
     if (in_fd >= 0 && (fds[2].revents & (POLLOUT | POLLERR | POLLHUP))) {
       ssize_t n = write(in_fd, input.data() + written, input.size() - written);
@@ -77,16 +85,23 @@ CliRunner::~CliRunner() {
 }
 
 CliResult CliRunner::Run(const std::vector<std::string>& args, const std::string& input) const {
-  return RunUntil(args, input, std::chrono::steady_clock::now() + std::chrono::seconds(120));
+  return Run(args, input, std::nullopt);
+}
+
+CliResult CliRunner::Run(const std::vector<std::string>& args, const std::string& input,
+                         const std::optional<CliSignal>& signal_at) const {
+  return RunUntil(args, input, std::chrono::steady_clock::now() + std::chrono::seconds(120),
+                  signal_at);
 }
 
 CliResult CliRunner::RunKilledAfter(const std::vector<std::string>& args,
                                     std::chrono::milliseconds after) const {
-  return RunUntil(args, "", std::chrono::steady_clock::now() + after);
+  return RunUntil(args, "", std::chrono::steady_clock::now() + after, std::nullopt);
 }
 
 CliResult CliRunner::RunUntil(const std::vector<std::string>& args, const std::string& input,
-                              std::chrono::steady_clock::time_point deadline) const {
+                              std::chrono::steady_clock::time_point deadline,
+                              const std::optional<CliSignal>& signal_at) const {
   int in_pipe[2], out_pipe[2], err_pipe[2];
   if (pipe(in_pipe) != 0 || pipe(out_pipe) != 0 || pipe(err_pipe) != 0) {
     throw std::runtime_error("pipe failed");
@@ -119,7 +134,7 @@ CliResult CliRunner::RunUntil(const std::vector<std::string>& args, const std::s
   close(out_pipe[1]);
   close(err_pipe[1]);
   CliResult result;
-  Collect(pid, in_pipe[1], out_pipe[0], err_pipe[0], input, deadline, result);
+  Collect(pid, in_pipe[1], out_pipe[0], err_pipe[0], input, deadline, signal_at, result);
   int status = 0;
   waitpid(pid, &status, 0);
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

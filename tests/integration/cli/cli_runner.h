@@ -3,10 +3,17 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace pelorin::testing {
+
+// A signal sent to the program once it has run for a while.
+struct CliSignal {
+  int number = 0;
+  std::chrono::milliseconds after{0};
+};
 
 struct CliResult {
   int status = -1;  // the exit status, or -1 when it did not exit normally
@@ -25,6 +32,9 @@ class CliRunner {
   // Runs `pelorin args...` with `input` on stdin; stops it after a bounded
   // time.
   CliResult Run(const std::vector<std::string>& args, const std::string& input = "") const;
+  // The same, sending `signal_at` once the program has run for a while.
+  CliResult Run(const std::vector<std::string>& args, const std::string& input,
+                const std::optional<CliSignal>& signal_at) const;
   // Runs `pelorin args...` and kills it with SIGKILL `after` its start
   // unless it ended first (status -1 when it was killed).
   CliResult RunKilledAfter(const std::vector<std::string>& args,
@@ -41,7 +51,8 @@ class CliRunner {
 
  private:
   CliResult RunUntil(const std::vector<std::string>& args, const std::string& input,
-                     std::chrono::steady_clock::time_point deadline) const;
+                     std::chrono::steady_clock::time_point deadline,
+                     const std::optional<CliSignal>& signal_at) const;
 
   std::string dir_;
   std::string path_ = "/usr/bin:/bin";

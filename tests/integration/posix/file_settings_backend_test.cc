@@ -1,5 +1,7 @@
 #include "platform/posix/file_settings_backend.h"
 
+#include <sys/types.h>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/settings_journal.h"
+#include "platform/posix/value_file.h"
 #include "scoped_variable.h"
 #include "scratch_directory.h"
 
@@ -171,6 +175,70 @@ TEST_F(FileSettingsBackendTest, DamagedOrUnreadableValuesReadAsNotSet) {
     c.damage(file, good);
     EXPECT_EQ(backend_.Get(SettingsGroup::kSettings, "probe"), "") << c.label;
   }
+}
+
+TEST_F(FileSettingsBackendTest, SpecialOrHugeFilesReadAsNotSetWithoutWaiting) {
+  const fs::path file = backend_.FileOf(SettingsGroup::kSettings, "probe");
+  struct Case {
+    const char* label;
+    void (*make)(const fs::path& file);
+  };
+  const std::vector<Case> cases = {
+      // Opening a FIFO for reading waits for a writer that never comes.
+      {"FIFO", [](const fs::path& f) { ASSERT_EQ(::mkfifo(f.c_str(), 0600), 0); }},
+      {"endless device", [](const fs::path& f) { fs::create_symlink("/dev/zero", f); }},
+      {"terminal device", [](const fs::path& f) { fs::create_symlink("/dev/tty", f); }},
+      {"3 GiB file",
+       [](const fs::path& f) {
+         WriteRaw(f, "");
+         ASSERT_EQ(::truncate(f.c_str(), off_t{3} << 30), 0);  // sparse: costs no disk
+       }},
+  };
+  backend_.Set(SettingsGroup::kSettings, "probe", "written");
+  for (const Case& c : cases) {
+    fs::remove(file);
+    c.make(file);
+    EXPECT_EQ(backend_.Get(SettingsGroup::kSettings, "probe"), "") << c.label;
+  }
+}
+
+TEST_F(FileSettingsBackendTest, ChangeWritesAndDeletesSeveralValuesAtOnce) {
+  backend_.Set(SettingsGroup::kSettings, "gone", "old");
+  backend_.Set(SettingsGroup::kSettings, "kept", "same");
+  backend_.Change(SettingsGroup::kSettings, {{"address", "10.0.0.1"},
+                                             {"port", "3128"},
+                                             {"gone", std::nullopt},
+                                             {"empty", ""},
+                                             {"address", "10.0.0.2"}});
+  EXPECT_EQ(backend_.Get(SettingsGroup::kSettings, "address"), "10.0.0.2");  // the last one wins
+  EXPECT_EQ(backend_.Get(SettingsGroup::kSettings, "port"), "3128");
+  EXPECT_EQ(backend_.Get(SettingsGroup::kSettings, "kept"), "same");
+  EXPECT_FALSE(fs::exists(backend_.FileOf(SettingsGroup::kSettings, "gone")));
+  EXPECT_TRUE(fs::exists(backend_.FileOf(SettingsGroup::kSettings, "empty")));
+  std::vector<std::string> files = Listing(settings_dir());
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::string>{"address", "empty", "kept", "port"}));
+}
+
+TEST_F(FileSettingsBackendTest, AChangeLeftHalfMadeCountsAsMadeAndIsFinished) {
+  // What a writer killed after its journal and its first value leaves.
+  backend_.Set(SettingsGroup::kSettings, "vpelorin_proxyip", "10.0.0.1");
+  backend_.Set(SettingsGroup::kSettings, "vpelorin_proxyport", "8080");
+  backend_.Change(SettingsGroup::kSettings, {{"vpelorin_proxyip", "10.9.9.9"}});
+  WriteRaw(settings_dir() / ".pending-change",
+           EncodeValueFile(EncodeSettingsJournal({{"vpelorin_proxyip", "10.9.9.9"},
+                                                  {"vpelorin_proxyport", "3128"},
+                                                  {"vpelorin_proxyip1", std::nullopt}})));
+  WriteRaw(settings_dir() / ".tmp-999999999-0", "left by a dead writer");
+  EXPECT_EQ(backend_.Get(SettingsGroup::kSettings, "vpelorin_proxyport"), "3128");
+  EXPECT_EQ(backend_.Get(SettingsGroup::kSettings, "vpelorin_proxyip1"), "");
+
+  backend_.Set(SettingsGroup::kSettings, "vpelorin_cid", "10");  // the next writer finishes it
+  EXPECT_EQ(backend_.Get(SettingsGroup::kSettings, "vpelorin_proxyport"), "3128");
+  std::vector<std::string> files = Listing(settings_dir());
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::string>{"vpelorin_cid", "vpelorin_proxyip",
+                                             "vpelorin_proxyport"}));
 }
 
 TEST_F(FileSettingsBackendTest, AFailedWriteThrowsNamingTheValueAndKeepsTheOldOne) {

@@ -134,5 +134,56 @@ TEST(SettingsConcurrencyTest, AKilledWriterLeavesTheOldOrTheNewValue) {
   EXPECT_EQ(backend.Get(kGroup, "vpelorin_cid"), "10");
 }
 
+// The address and port every writer below stores together: port N goes
+// with address 10.0.N.N.
+std::vector<SettingsChange> ProxyPair(int n) {
+  const std::string octet = std::to_string(n % 256);
+  return {{"vpelorin_proxyip", "10.0." + octet + "." + octet}, {"vpelorin_proxyport", std::to_string(n % 256)}};
+}
+
+bool IsAPairSomeoneWrote(const FileSettingsBackend& backend) {
+  const std::string port = backend.Get(kGroup, "vpelorin_proxyport");
+  return backend.Get(kGroup, "vpelorin_proxyip") == "10.0." + port + "." + port;
+}
+
+TEST(SettingsConcurrencyTest, TwoWritersOfPairsLeaveAPairOneOfThemWrote) {
+  ScratchDirectory scratch;
+  const auto settings = scratch.path() / "settings";
+  Gate gate;
+  std::vector<pid_t> children;
+  for (int first : {0, 1}) {
+    children.push_back(StartChild(gate, [&, first] {
+      FileSettingsBackend backend(settings, scratch.path() / "session");
+      for (int i = first; i < 120; i += 2) backend.Change(kGroup, ProxyPair(i));
+    }));
+  }
+  gate.Open();
+  for (pid_t child : children) EXPECT_EQ(ExitCodeOf(child), 0);
+  FileSettingsBackend backend(settings, scratch.path() / "session");
+  EXPECT_TRUE(IsAPairSomeoneWrote(backend));
+}
+
+TEST(SettingsConcurrencyTest, WritersKilledMidChangeNeverLeaveATornPair) {
+  ScratchDirectory scratch;
+  FileSettingsBackend backend(scratch.path() / "settings", scratch.path() / "session");
+  backend.Change(kGroup, ProxyPair(0));
+  for (int round = 0; round < 40; ++round) {
+    Gate gate;
+    pid_t writer = StartChild(gate, [&] {
+      for (int i = 1;; ++i) backend.Change(kGroup, ProxyPair(i));
+    });
+    gate.Open();
+    ::usleep(static_cast<useconds_t>(2000 + 997 * round % 15000));  // a different moment each round
+    ASSERT_EQ(::kill(writer, SIGKILL), 0);
+    ::waitpid(writer, nullptr, 0);
+    ASSERT_TRUE(IsAPairSomeoneWrote(backend)) << "round " << round;
+  }
+  backend.Set(kGroup, "vpelorin_cid", "10");  // the next writer clears what the killed ones left
+  for (const auto& entry : std::filesystem::directory_iterator(scratch.path() / "settings")) {
+    EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
+  }
+  EXPECT_TRUE(IsAPairSomeoneWrote(backend));
+}
+
 }  // namespace
 }  // namespace pelorin::posix

@@ -23,11 +23,23 @@ class FakeSettingsBackend : public SettingsBackend {
     if (fail_writes) throw std::runtime_error("settings delete failed");
     values_.erase({group, std::string(name)});
   }
+  void Change(SettingsGroup group, const std::vector<SettingsChange>& changes) override {
+    ++changes_made;
+    if (fail_writes) throw std::runtime_error("settings change failed");
+    for (const SettingsChange& change : changes) {
+      if (change.value) {
+        values_[{group, change.name}] = *change.value;
+      } else {
+        values_.erase({group, change.name});
+      }
+    }
+  }
   bool Contains(SettingsGroup group, std::string_view name) const {
     return values_.count({group, std::string(name)}) != 0;
   }
 
   bool fail_writes = false;
+  int changes_made = 0;  // calls of Change, failed ones included
 
  private:
   std::map<std::pair<SettingsGroup, std::string>, std::string> values_;

@@ -42,10 +42,35 @@ TEST(ScrambleTest, ScrambledAsciiIdIsTheTableCharactersInUtf8) {
   EXPECT_EQ(strScramble("A"), "\xC3\x80");
 }
 
-TEST(ScrambleTest, CharactersAlreadyInTheShiftedRangesDoNotSurvive) {
-  // U+00C0 is left alone by the scramble but shifted down by its inverse.
-  EXPECT_EQ(strUnscramble(strScramble("\xC3\x80")), "A");
-  EXPECT_EQ(strUnscramble(strScramble("x\xC3\xBD")), "x9");
+TEST(ScrambleTest, EveryUnicodeIdRoundTrips) {
+  // "ü" is U+00FC, inside the shifted ranges; the others lie beyond them,
+  // up to the last code point and one outside the basic plane.
+  for (std::string id : {"J\xC3\xBCrgen", "\xC3\x80\xC3\xBD", "Stra\xC3\x9F" "e 12",
+                         "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD", "\xE5\xBC\xA0\xE4\xB8\x89",
+                         "\xF0\x9F\x98\x80x", "\xF4\x8F\xBF\xBF", "X00FC", "\xC2\x80"}) {
+    EXPECT_EQ(strUnscramble(strScramble(id)), id) << id;
+  }
+}
+
+TEST(ScrambleTest, StoredFormHasNoReadableLettersOfTheId) {
+  // The wide form spells the code point, never the letters around it.
+  EXPECT_EQ(strScramble("J\xC3\xBC"), "\xC3\x89X0000FC");
+}
+
+TEST(ScrambleTest, TextsStoredByEarlierVersionsReadAsBefore) {
+  // Those left characters beyond ASCII as they were; the inverse shift
+  // still applies to them, so an old stored "Jürgen" reads as before.
+  struct Case {
+    const char* stored;
+    const char* reads;
+  };
+  const Case cases[] = {
+      {"\xC3\x80", "A"},
+      {"\xC3\xB1\xC3\xBD", "x9"},
+      {"\xC3\x89\xC3\xBC\xC3\xAB\xC3\xA0\xC3\x9E\xC3\xA7", "J8rgen"},
+      {"\xC3\xBE@\xC3\xBF", "\xC3\xBE@\xC3\xBF"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(strUnscramble(c.stored), c.reads) << c.stored;
 }
 
 }  // namespace

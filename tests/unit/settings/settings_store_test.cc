@@ -77,6 +77,36 @@ TEST_F(SettingsStoreTest, ProxyValuesAreWrittenAndRemovedTogether) {
   }
 }
 
+TEST_F(SettingsStoreTest, ValuesWrittenTogetherGoToTheStoreAsOneChange) {
+  // Each of these writes several values; the store must hand them over in
+  // one change, which the backend makes all or nothing.
+  struct Case {
+    const char* label;
+    void (*act)(SettingsStore&);
+  };
+  const Case cases[] = {
+      {"proxy settings",
+       [](SettingsStore& s) { s.SaveProxySettings("10.0.0.1", "8080", "10", "0", "0", "1"); }},
+      {"proxy pair", [](SettingsStore& s) { s.SaveProxy("10.0.0.1", "8080"); }},
+      {"proxy octets", [](SettingsStore& s) { s.SaveProxyOctets("10", "0", "0", "1"); }},
+      {"remove proxy", [](SettingsStore& s) { s.RemoveProxy(); }},
+      {"login", [](SettingsStore& s) { s.SaveLoginDetails("demo"); }},
+      {"clear login", [](SettingsStore& s) { s.ClearLoginDetails(); }},
+      {"logout", [](SettingsStore& s) { s.strLogout(); }},
+  };
+  for (const Case& c : cases) {
+    testing::FakeSettingsBackend fresh;
+    SettingsStore s(fresh);
+    fresh.fail_writes = true;  // any single write would throw
+    c.act(s);
+    EXPECT_EQ(fresh.changes_made, 1) << c.label;
+  }
+  store.SaveProxySettings("10.0.0.1", "8080", "10", "0", "0", "1");
+  EXPECT_EQ(store.strGetSetting(names::kProxyAddress), "10.0.0.1");
+  EXPECT_EQ(store.strGetSetting(names::kProxyPort), "8080");
+  EXPECT_EQ(store.strGetSetting(names::kProxyOctet4), "1");
+}
+
 TEST_F(SettingsStoreTest, PacketSizeIsStoredAsTypedAndRemoved) {
   store.SavePacketSize("0700");
   EXPECT_EQ(store.strGetSetting(names::kPacketSize), "0700");

@@ -31,7 +31,7 @@ TEST(SheetBuilderTest, ACellHoldsAtMost32767CharactersNotBytes) {
       builder.Put(2, 3, c.text);
       EXPECT_EQ(builder.Take()->CellText("B", 3), c.text);
     } else {
-      EXPECT_THROW(builder.Put(2, 3, c.text), CellTooLongError) << c.text.size();
+      EXPECT_THROW(builder.Put(2, 3, c.text), OverlongCellError) << c.text.size();
     }
   }
 }
@@ -43,8 +43,8 @@ TEST(SheetBuilderTest, ALongCellIsRefusedNamingTheFileRowAndColumn) {
     ADD_FAILURE() << "no error";
   } catch (const WorkbookError& error) {
     EXPECT_STREQ(error.what(),
-                 "contacts.csv: row 2, column B: the cell holds more than 32767 characters, "
-                 "more than a spreadsheet cell can");
+                 "contacts.csv: sheet \"contacts\", row 2, column B: the cell holds more than "
+                 "32,767 characters, more than a spreadsheet cell can");
   }
 }
 

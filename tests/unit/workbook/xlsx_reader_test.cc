@@ -137,7 +137,7 @@ TEST(XlsxReaderTest, ACellPastTheLongestASpreadsheetHoldsIsRefused) {
                                    std::string(32768, 'x') + "</t></is></c></row>")}};
   EXPECT_THAT([&] { Read(fixture); },
               ThrowsMessage<WorkbookError>(
-                  "book.xlsx: sheet \"Data\": row 4, column C: the cell holds more than 32767 "
+                  "book.xlsx: sheet \"Data\", row 4, column C: the cell holds more than 32,767 "
                   "characters, more than a spreadsheet cell can"));
 }
 
