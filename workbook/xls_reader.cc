@@ -65,7 +65,7 @@ struct SheetCell {
 class XlsBook {
  public:
   XlsBook(std::string label, std::string_view stream, const ReadOptions& options)
-      : label_(std::move(label)), options_(options) {
+      : label_(std::move(label)), stream_(stream), options_(options) {
     try {
       globals_ = ScanXlsGlobals(stream);
       for (const XlsSheetEntry& entry : globals_.sheets) {
@@ -89,7 +89,13 @@ class XlsBook {
     FreeXlHandle handle;
     int code = freexl_open(path.c_str(), handle.out());
     if (code != FREEXL_OK) throw WorkbookError(label_ + ": " + FreeXlProblem(code));
-    MapSheets(handle.get());
+    const void* texts = handle.get();
+    if (FreeXlGaveUp(texts)) {
+      ScanTexts();
+      texts = nullptr;
+    } else {
+      MapSheets(texts);
+    }
     int count = static_cast<int>(globals_.sheets.size());
     if (options_.only_sheet && (*options_.only_sheet < 0 || *options_.only_sheet >= count)) {
       throw WorkbookError(label_ + ": no sheet " + std::to_string(*options_.only_sheet + 1) +
@@ -104,7 +110,7 @@ class XlsBook {
       }
       SheetBuilder builder(options_);
       builder.set_place(label_, name);
-      ReadSheet(handle.get(), index, builder);
+      ReadSheet(texts, index, builder);
       workbook->AddSheet(builder.info(name), builder.Take());
     }
     workbook->set_active_sheet(globals_.active_tab);
@@ -112,6 +118,30 @@ class XlsBook {
   }
 
  private:
+  // FreeXL gives up on some sound files, those with a long text going on in
+  // CONTINUE records, without an error and without a sheet.
+  bool FreeXlGaveUp(const void* handle) const {
+    unsigned int count = 0;
+    freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &count);
+    return count == 0 && globals_.biff_version == 8 && !globals_.sheets.empty();
+  }
+
+  // The text cells of the sheets to read, from the records themselves.
+  void ScanTexts() {
+    try {
+      const std::vector<std::string> strings = ScanXlsSharedStrings(stream_);
+      for (std::size_t index = 0; index < globals_.sheets.size(); ++index) {
+        const XlsSheetEntry& entry = globals_.sheets[index];
+        if (!entry.worksheet || (options_.only_sheet && *options_.only_sheet != static_cast<int>(index))) {
+          continue;
+        }
+        values_[index] = ScanXlsSheet(stream_, globals_, entry, &strings);
+      }
+    } catch (const XlsFormatError& error) {
+      throw WorkbookError(label_ + ": the file is damaged: " + error.what());
+    }
+  }
+
   void CheckGridCap() const {
     std::uint64_t grid = 0, cells = 0;
     for (const XlsSheetValues& values : values_) {
@@ -156,8 +186,11 @@ class XlsBook {
     }
   }
 
+  // `handle` adds FreeXL's texts to the scanned cells; without it, the scan
+  // holds them already.
   void ReadSheet(const void* handle, int index, SheetBuilder& builder) {
-    if (!globals_.sheets[index].worksheet || freexl_index_[index] < 0) return;
+    if (!globals_.sheets[index].worksheet) return;
+    if (handle != nullptr && freexl_index_[index] < 0) return;
     XlsSheetValues& values = values_[index];
     std::vector<SheetCell> cells;
     cells.reserve(values.cells.size());
@@ -168,7 +201,7 @@ class XlsBook {
     std::stable_sort(cells.begin(), cells.end(),
                      [](const SheetCell& a, const SheetCell& b) { return a.key < b.key; });
     std::size_t scanned = cells.size();
-    AddTexts(handle, freexl_index_[index], cells, scanned);
+    if (handle != nullptr) AddTexts(handle, freexl_index_[index], cells, scanned);
     std::stable_sort(cells.begin(), cells.end(),
                      [](const SheetCell& a, const SheetCell& b) { return a.key < b.key; });
     for (const SheetCell& cell : cells) {
@@ -222,6 +255,7 @@ class XlsBook {
   }
 
   std::string label_;
+  std::string_view stream_;
   const ReadOptions& options_;
   XlsGlobals globals_;
   std::vector<XlsSheetValues> values_;

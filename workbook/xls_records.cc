@@ -1,7 +1,9 @@
 #include "workbook/xls_records.h"
 
+#include <algorithm>
 #include <cstring>
 #include <map>
+#include <utility>
 
 #include "core/text/utf8.h"
 
@@ -16,6 +18,7 @@ enum RecordType : std::uint16_t {
   kContinue = 0x003C,
   kWindow1 = 0x003D,
   kBoundSheet = 0x0085,
+  kSst = 0x00FC,
   kMulRk = 0x00BD,
   kRString = 0x00D6,
   kMulBlank = 0x00BE,
@@ -126,6 +129,69 @@ std::string ReadString(const Record& record, std::size_t at, bool short_length, 
   return text;
 }
 
+// A record and the CONTINUE records after it, read as one run of bytes. A
+// string's characters may go on in the next record, which then begins with
+// an option byte of its own saying how wide they are.
+class ContinuedBytes {
+ public:
+  explicit ContinuedBytes(std::vector<std::string_view> parts) : parts_(std::move(parts)) {}
+
+  bool AtEnd() {
+    SkipFinishedParts();
+    return part_ == parts_.size();
+  }
+  unsigned char Byte() {
+    if (AtEnd()) throw XlsFormatError("the shared string table is cut short");
+    return static_cast<unsigned char>(parts_[part_][at_++]);
+  }
+  std::uint16_t Le16() {
+    const unsigned low = Byte();
+    return static_cast<std::uint16_t>(low | Byte() << 8);
+  }
+  std::uint32_t Le32() {
+    const std::uint32_t low = Le16();
+    return low | static_cast<std::uint32_t>(Le16()) << 16;
+  }
+  void Skip(std::uint64_t count) {
+    while (count > 0) {
+      if (AtEnd()) throw XlsFormatError("the shared string table is cut short");
+      const std::size_t taken = static_cast<std::size_t>(
+          std::min<std::uint64_t>(count, parts_[part_].size() - at_));
+      at_ += taken;
+      count -= taken;
+    }
+  }
+  // Appends `count` characters, `wide` as the string's option byte says
+  // until a record ends.
+  void Characters(std::string& out, std::size_t count, bool wide) {
+    while (count > 0) {
+      if (part_ == parts_.size()) throw XlsFormatError("a shared string is cut short");
+      if (at_ == parts_[part_].size()) {
+        ++part_;
+        at_ = 0;
+        wide = (Byte() & 0x01) != 0;
+        continue;
+      }
+      const std::size_t taken = AppendCharacters(out, parts_[part_].substr(at_), wide, count);
+      if (taken == 0) throw XlsFormatError("a shared string's character is split");
+      at_ += taken * (wide ? 2 : 1);
+      count -= taken;
+    }
+  }
+
+ private:
+  void SkipFinishedParts() {
+    while (part_ < parts_.size() && at_ == parts_[part_].size()) {
+      ++part_;
+      at_ = 0;
+    }
+  }
+
+  std::vector<std::string_view> parts_;
+  std::size_t part_ = 0;
+  std::size_t at_ = 0;
+};
+
 // An RK value: a 30-bit integer or the high bits of a double, maybe / 100.
 double RkValue(std::uint32_t rk) {
   double value = 0;
@@ -165,8 +231,9 @@ int BiffVersion(const Record& bof) {
 
 class SheetScanner {
  public:
-  SheetScanner(const XlsGlobals& globals, XlsSheetValues& values)
-      : globals_(globals), values_(values) {}
+  SheetScanner(const XlsGlobals& globals, XlsSheetValues& values,
+               const std::vector<std::string>* shared_strings)
+      : globals_(globals), values_(values), shared_strings_(shared_strings) {}
 
   void Take(const Record& record, RecordCursor& cursor) {
     Count(record);
@@ -182,6 +249,12 @@ class SheetScanner {
       case kBoolErr: return BoolErr(record);
       case kFormula: return Formula(record);
       case kString: return FormulaString(record, cursor);
+      case kLabelSst: return shared_strings_ ? SharedText(record) : void();
+      case kLabel: case kRString:
+        if (shared_strings_ == nullptr) return;
+        Need(record, 8, "LABEL");
+        return Put(U16(record.data, 0), U16(record.data, 2),
+                   ReadString(record, 6, false, globals_.biff_version));
       default: return;
     }
   }
@@ -292,8 +365,19 @@ class SheetScanner {
     Put(pending_row_, pending_column_, std::move(text));
   }
 
+  void SharedText(const Record& record) {
+    Need(record, 10, "LABELSST");
+    const std::uint32_t index = U32(record.data, 6);
+    if (index >= shared_strings_->size()) {
+      throw XlsFormatError("a cell names shared string " + std::to_string(index + 1) +
+                           " of " + std::to_string(shared_strings_->size()));
+    }
+    Put(U16(record.data, 0), U16(record.data, 2), (*shared_strings_)[index]);
+  }
+
   const XlsGlobals& globals_;
   XlsSheetValues& values_;
+  const std::vector<std::string>* shared_strings_;
   bool pending_string_ = false;
   std::uint16_t pending_row_ = 0;
   std::uint16_t pending_column_ = 0;
@@ -358,7 +442,8 @@ XlsGlobals ScanXlsGlobals(std::string_view stream) {
 }
 
 XlsSheetValues ScanXlsSheet(std::string_view stream, const XlsGlobals& globals,
-                            const XlsSheetEntry& entry) {
+                            const XlsSheetEntry& entry,
+                            const std::vector<std::string>* shared_strings) {
   if (entry.offset >= stream.size()) {
     throw XlsFormatError("sheet \"" + entry.name + "\" lies past the end of the workbook stream");
   }
@@ -368,7 +453,7 @@ XlsSheetValues ScanXlsSheet(std::string_view stream, const XlsGlobals& globals,
     throw XlsFormatError("sheet \"" + entry.name + "\" does not begin with a BOF record");
   }
   XlsSheetValues values;
-  SheetScanner scanner(globals, values);
+  SheetScanner scanner(globals, values, shared_strings);
   // A chart inside the sheet is a BOF ... EOF block of its own: skip it.
   int depth = 1;
   while (depth > 0 && cursor.Next(record)) {
@@ -381,6 +466,43 @@ XlsSheetValues ScanXlsSheet(std::string_view stream, const XlsGlobals& globals,
     }
   }
   return values;
+}
+
+}  // namespace pelorin::workbook
+
+namespace pelorin::workbook {
+namespace {
+
+std::vector<std::string> ReadSharedStrings(ContinuedBytes& bytes) {
+  bytes.Skip(4);  // the count of cells using them
+  const std::uint32_t unique = bytes.Le32();
+  std::vector<std::string> strings;
+  while (strings.size() < unique && !bytes.AtEnd()) {
+    const std::size_t count = bytes.Le16();
+    const unsigned char options = bytes.Byte();
+    const std::uint16_t runs = (options & 0x08) ? bytes.Le16() : 0;
+    const std::uint32_t phonetic = (options & 0x04) ? bytes.Le32() : 0;
+    std::string text;
+    bytes.Characters(text, count, (options & 0x01) != 0);
+    bytes.Skip(std::uint64_t{4} * runs + phonetic);
+    strings.push_back(std::move(text));
+  }
+  return strings;
+}
+
+}  // namespace
+
+std::vector<std::string> ScanXlsSharedStrings(std::string_view stream) {
+  RecordCursor cursor(stream, 0);
+  Record record;
+  while (cursor.Next(record) && record.type != kEof) {
+    if (record.type != kSst) continue;
+    std::vector<std::string_view> parts = {record.data};
+    while (cursor.PeekType() == kContinue && cursor.Next(record)) parts.push_back(record.data);
+    ContinuedBytes bytes(std::move(parts));
+    return ReadSharedStrings(bytes);
+  }
+  return {};
 }
 
 }  // namespace pelorin::workbook

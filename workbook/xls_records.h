@@ -54,9 +54,15 @@ struct XlsSheetValues {
 // XlsFormatError.
 XlsGlobals ScanXlsGlobals(std::string_view stream);
 
-// Reads the sheet whose records start at `entry.offset`. Throws
-// XlsFormatError.
+// Reads the sheet whose records start at `entry.offset`. With
+// `shared_strings` (a BIFF8 workbook's, from ScanXlsSharedStrings), its text
+// cells are read too. Throws XlsFormatError.
 XlsSheetValues ScanXlsSheet(std::string_view stream, const XlsGlobals& globals,
-                            const XlsSheetEntry& entry);
+                            const XlsSheetEntry& entry,
+                            const std::vector<std::string>* shared_strings = nullptr);
+
+// The shared string table of a BIFF8 workbook, its texts going on in
+// CONTINUE records as long ones do. Throws XlsFormatError.
+std::vector<std::string> ScanXlsSharedStrings(std::string_view stream);
 
 }  // namespace pelorin::workbook

@@ -9,7 +9,9 @@
 #include <unistd.h>
 
 #include "tests/integration/workbook/workbook_files.h"
+#include "core/text/utf8.h"
 #include "tests/unit/workbook/biff_fixture.h"
+#include "workbook/cell_text_limit.h"
 
 namespace pelorin::workbook {
 namespace {
@@ -100,6 +102,49 @@ TEST(XlsReaderTest, LibreOfficeXlsAndXlsxOfTheSameCellsReadTheSame) {
     if (xls.empty() || xlsx.empty()) GTEST_SKIP() << "soffice is not installed or could not convert";
     EXPECT_THAT(Dump(*OpenWorkbook(xls)), ElementsAreArray(Dump(*OpenWorkbook(xlsx)))) << source;
     EXPECT_THAT(Dump(*OpenWorkbook(xls)), ElementsAreArray(kThreeSheets)) << source;
+  }
+}
+
+// Texts of thousands of characters go on in CONTINUE records, where FreeXL
+// gives up on the whole file; they are read as every other reader reads them.
+TEST(XlsReaderTest, LongTextsAreReadWhole) {
+  std::unique_ptr<Workbook> book = OpenWorkbook(CommittedFile("long_texts.xls"));
+  const Worksheet& sheet = book->sheet(0);
+  EXPECT_EQ(book->sheets()[0].name, "long_texts");
+  EXPECT_EQ(sheet.CellText("A", 2), "919876543210");
+  EXPECT_EQ(sheet.CellText("C", 2), std::string(9000, 'a'));
+  const std::string wide = sheet.CellText("C", 3);
+  EXPECT_EQ(utf8::Decode(wide).size(), 10000u);
+  EXPECT_EQ(wide.rfind("नमस्ते दुनिया नमस्ते", 0), 0u) << wide.substr(0, 40);
+  EXPECT_EQ(wide.find("\xEF\xBF\xBD"), std::string::npos) << "a character was split";
+  EXPECT_EQ(sheet.CellText("B", 4), "Zoë");
+  EXPECT_EQ(sheet.CellText("C", 4), "short");
+}
+
+TEST(XlsReaderTest, ACellPastTheLongestASpreadsheetHoldsIsRefusedWithItsPlace) {
+  using testing::CompoundFileOf;
+  using testing::Le16;
+  using testing::Le32;
+  using testing::Record;
+  // One text of `length` characters in C2, its table going on in CONTINUE
+  // records of 8,000 characters.
+  auto book_with_text_of = [](const std::string& name, std::uint16_t length) {
+    std::string records = Record(0x00FC, Le32(1) + Le32(1) + Le16(length) + '\0' +
+                                             std::string(std::min<int>(length, 8000), 'a'));
+    for (int left = length - 8000; left > 0; left -= 8000) {
+      records += Record(0x003C, '\0' + std::string(std::min(left, 8000), 'a'));
+    }
+    const std::string cell = Record(0x00FD, Le16(1) + Le16(2) + Le16(0) + Le32(0));
+    return WriteFile(name, CompoundFileOf({{"Workbook", testing::Stream(records, {{u"Contacts", cell}})}}));
+  };
+  EXPECT_EQ(OpenWorkbook(book_with_text_of("longest.xls", 32767))->sheet(0).CellText("C", 2),
+            std::string(32767, 'a'));
+  try {
+    OpenWorkbook(book_with_text_of("overlong.xls", 32768));
+    ADD_FAILURE() << "a cell of 32,768 characters was taken";
+  } catch (const OverlongCellError& error) {
+    EXPECT_THAT(error.what(), ::testing::StartsWith(
+                                  "overlong.xls: sheet \"Contacts\", row 2, column C: "));
   }
 }
 

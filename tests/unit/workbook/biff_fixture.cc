@@ -139,4 +139,36 @@ std::string CompoundFileOf(const std::vector<std::pair<std::string, std::string>
   return header + fat_bytes + Padded(directory, 512) + mini_fat_bytes + data;
 }
 
+namespace {
+std::string CellFormat(std::uint16_t format) { return Record(0x00E0, Le16(0) + Le16(format) + std::string(16, '\0')); }
+
+}  // namespace
+
+// A workbook stream: the globals (formats, cell formats, the extra records
+// given) and each sheet's records, the sheet offsets filled in.
+std::string Stream(const std::string& extra_globals,
+                   const std::vector<std::pair<std::u16string, std::string>>& sheets) {
+  std::string formats = Record(0x041E, Le16(164) + Biff8String(u"dd/mm/yyyy")) +
+                        Record(0x041E, Le16(165) + Biff8String(u"0.000")) + CellFormat(0) + CellFormat(14) +
+                        CellFormat(164) + CellFormat(22) + CellFormat(21) + CellFormat(165);
+  auto globals = [&](std::uint32_t first_offset, const std::vector<std::uint32_t>& sizes) {
+    std::string bytes = Bof(0x0005) + formats + extra_globals;
+    std::uint32_t offset = first_offset;
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+      bytes += Record(0x0085, Le32(offset) + std::string{0, 0} + Biff8String(sheets[i].first, true));
+      offset += sizes[i];
+    }
+    return bytes + Record(0x000A, "");
+  };
+  std::vector<std::uint32_t> sizes;
+  std::string body;
+  for (const auto& sheet : sheets) {
+    std::string records = Bof(0x0010) + sheet.second + Record(0x000A, "");
+    sizes.push_back(static_cast<std::uint32_t>(records.size()));
+    body += records;
+  }
+  std::string head = globals(0, sizes);
+  return globals(static_cast<std::uint32_t>(head.size()), sizes) + body;
+}
+
 }  // namespace pelorin::workbook::testing

@@ -21,6 +21,12 @@ std::string Bof(std::uint16_t kind);
 // byte, then Latin-1 bytes or UTF-16LE units.
 std::string Biff8String(const std::u16string& text, bool short_length = false);
 
+// A workbook stream: the globals (formats: 164 "dd/mm/yyyy", 165 "0.000";
+// cell formats 0-5 using formats 0, 14, 164, 22, 21, 165; the extra records
+// given) and each sheet's records, the sheet offsets filled in.
+std::string Stream(const std::string& extra_globals,
+                   const std::vector<std::pair<std::u16string, std::string>>& sheets);
+
 // A compound file (512-byte sectors) holding the named streams; streams
 // under 4096 bytes go into the small-stream container, as writers do.
 std::string CompoundFileOf(const std::vector<std::pair<std::string, std::string>>& streams);

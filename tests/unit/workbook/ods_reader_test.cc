@@ -377,7 +377,7 @@ TEST(OdsReaderTest, ACellPastTheLongestASpreadsheetHoldsIsRefused) {
     for (const std::string& part : {content, Utf16(content)}) {
       EXPECT_THAT([&] { Read(part); },
                   ThrowsMessage<WorkbookError>(
-                      "book.ods: sheet \"Data\": row 4, column C: the cell holds more than 32767 "
+                      "book.ods: sheet \"Data\", row 4, column C: the cell holds more than 32,767 "
                       "characters, more than a spreadsheet cell can"))
           << cell.substr(0, 80);
     }

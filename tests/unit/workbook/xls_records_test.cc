@@ -18,6 +18,7 @@ using testing::Le16;
 using testing::Le32;
 using testing::LeDouble;
 using testing::Record;
+using testing::Stream;
 
 std::string Cell(std::uint16_t row, std::uint16_t column, std::uint16_t xf) {
   return Le16(row) + Le16(column) + Le16(xf);
@@ -39,35 +40,6 @@ std::string Formula(std::uint16_t row, std::uint16_t column, std::uint16_t xf,
 std::string SpecialResult(int kind, int value) {
   return std::string{static_cast<char>(kind), 0, static_cast<char>(value), 0, 0, 0} + "\xFF\xFF";
 }
-std::string Xf(std::uint16_t format) { return Record(0x00E0, Le16(0) + Le16(format) + std::string(16, '\0')); }
-
-// A workbook stream: the globals (formats, cell formats, the extra records
-// given) and each sheet's records, the sheet offsets filled in.
-std::string Stream(const std::string& extra_globals,
-                   const std::vector<std::pair<std::u16string, std::string>>& sheets) {
-  std::string formats = Record(0x041E, Le16(164) + Biff8String(u"dd/mm/yyyy")) +
-                        Record(0x041E, Le16(165) + Biff8String(u"0.000")) + Xf(0) + Xf(14) +
-                        Xf(164) + Xf(22) + Xf(21) + Xf(165);
-  auto globals = [&](std::uint32_t first_offset, const std::vector<std::uint32_t>& sizes) {
-    std::string bytes = Bof(0x0005) + formats + extra_globals;
-    std::uint32_t offset = first_offset;
-    for (std::size_t i = 0; i < sheets.size(); ++i) {
-      bytes += Record(0x0085, Le32(offset) + std::string{0, 0} + Biff8String(sheets[i].first, true));
-      offset += sizes[i];
-    }
-    return bytes + Record(0x000A, "");
-  };
-  std::vector<std::uint32_t> sizes;
-  std::string body;
-  for (const auto& sheet : sheets) {
-    std::string records = Bof(0x0010) + sheet.second + Record(0x000A, "");
-    sizes.push_back(static_cast<std::uint32_t>(records.size()));
-    body += records;
-  }
-  std::string head = globals(0, sizes);
-  return globals(static_cast<std::uint32_t>(head.size()), sizes) + body;
-}
-
 std::map<std::string, std::string> Texts(const XlsSheetValues& values) {
   std::map<std::string, std::string> texts;
   for (const XlsValueCell& cell : values.cells) {
@@ -120,6 +92,48 @@ TEST(XlsRecordsTest, ValuesReadAsTheOtherReadersShowThem) {
   EXPECT_EQ(Texts(ScanXlsSheet(Stream(Record(0x0022, Le16(1)), {{u"Data", rows}}), globals,
                                globals.sheets[0]))["A2"],
             "2028-01-02");
+}
+
+std::string LabelSst(std::uint16_t row, std::uint16_t column, std::uint32_t index) {
+  return Record(0x00FD, Cell(row, column, 0) + Le32(index));
+}
+
+// The shared string table as long texts leave it: a text going on in a
+// CONTINUE record that begins with an option byte of its own (here turning
+// to two-byte characters), and formatting runs and phonetic data cut across
+// records with no option byte.
+TEST(XlsRecordsTest, SharedStringsGoOnAcrossContinueRecords) {
+  std::string wide_bytes, wide_text;
+  for (int i = 0; i < 2000; ++i) {
+    wide_bytes += "\xE5\x65";  // U+65E5
+    wide_text += "日";
+  }
+  const std::string table = Record(0x00FC, Le32(6) + Le32(4) + Biff8String(u"short") + Le16(10000) +
+                                               '\0' + std::string(8000, 'a')) +
+                            Record(0x003C, std::string(1, '\x01') + wide_bytes + Le16(3) + '\x0C' +
+                                               Le16(2) + Le32(6) + "Zo\xEB" + Le32(0x00010000)) +
+                            Record(0x003C, Le32(0x00020001) + std::string(6, 'p') +
+                                               Biff8String(u"after"));
+  const std::string cells = LabelSst(0, 0, 1) + LabelSst(1, 2, 2) +
+                            Record(0x0204, Cell(2, 0, 0) + Biff8String(u"label")) +
+                            LabelSst(3, 1, 0) + LabelSst(4, 1, 3);
+  const std::string stream = Stream(table, {{u"Data", cells}});
+
+  const std::vector<std::string> strings = ScanXlsSharedStrings(stream);
+  EXPECT_THAT(strings, ElementsAre("short", std::string(8000, 'a') + wide_text, "Zoë", "after"));
+  const XlsGlobals globals = ScanXlsGlobals(stream);
+  EXPECT_EQ(Texts(ScanXlsSheet(stream, globals, globals.sheets[0], &strings)),
+            (std::map<std::string, std::string>{{"A1", std::string(8000, 'a') + wide_text},
+                                                {"C2", "Zoë"},
+                                                {"A3", "label"},
+                                                {"B4", "short"},
+                                                {"B5", "after"}}));
+  // Without the table the text cells are left to the text reader.
+  EXPECT_TRUE(ScanXlsSheet(stream, globals, globals.sheets[0]).cells.empty());
+
+  const std::string past = Stream(table, {{u"Data", LabelSst(0, 0, 9)}});
+  EXPECT_THAT([&] { ScanXlsSheet(past, globals, ScanXlsGlobals(past).sheets[0], &strings); },
+              ThrowsMessage<XlsFormatError>(HasSubstr("a cell names shared string 10 of 4")));
 }
 
 TEST(XlsRecordsTest, SheetNamesKindsAndTheActiveTab) {
