@@ -10,6 +10,7 @@ class CExcelControls;
 class Clock;
 class NetworkInterfaces;
 class RunJournalStore;
+class RunNameClaim;
 class ServiceClient;
 class SettingsStore;
 class UserInterface;
@@ -30,6 +31,10 @@ struct AddinContext {
 
   // Where send runs journal their packets; null: runs keep no journal.
   RunJournalStore* run_journal = nullptr;
+
+  // Gives each send run a name none of the user's earlier runs had; null:
+  // a run is named after the clock's reading.
+  RunNameClaim* run_names = nullptr;
 };
 
 }  // namespace pelorin

@@ -179,7 +179,6 @@ void frmSendSMS::RunSend(const SendRequest& request) {
   if (!objPopup_) objPopup_ = std::make_unique<frmPopup>(context_.ui, this);
   SendRun run(context_, sheet);
   if (send_progress_) run.set_progress_callback(send_progress_);
-  if (run_start_claim_) run.set_start_claim(run_start_claim_);
   run.set_row_filter(row_filter_);
   last_send_result_ = run.Run(request, *objPopup_);
 }

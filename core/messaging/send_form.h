@@ -49,10 +49,6 @@ class frmSendSMS : public forms::Form {
   // Sends a checked request from the active worksheet, as the default
   // handler does; a handler of its own calls it for the requests it passes.
   void RunSend(const SendRequest& request);
-  // Picks the clock reading each run is named after (SendRun::set_start_claim).
-  void SetRunStartClaim(std::function<LocalDateTime(std::string_view user_id)> claim) {
-    run_start_claim_ = std::move(claim);
-  }
   // How the last send run from this dialog ended; empty before the first.
   const std::optional<SendRunResult>& last_send_result() const { return last_send_result_; }
   // The status window of this dialog's runs (objPopup), null before the first.
@@ -120,7 +116,6 @@ class frmSendSMS : public forms::Form {
   const RowFilter* row_filter_ = nullptr;
   std::unique_ptr<frmPopup> objPopup_;
   std::optional<SendRunResult> last_send_result_;
-  std::function<LocalDateTime(std::string_view)> run_start_claim_;
 };
 
 }  // namespace pelorin

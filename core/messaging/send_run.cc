@@ -10,6 +10,7 @@
 #include "core/messaging/packet_size.h"
 #include "core/messaging/popup_form.h"
 #include "core/messaging/run_file_name.h"
+#include "core/messaging/run_name_claim.h"
 #include "core/messaging/send_journal.h"
 #include "core/messaging/status_report.h"
 #include "core/settings/settings_store.h"
@@ -249,7 +250,8 @@ SendRunResult SendRun::Run(const SendRequest& request, frmPopup& status_window) 
     // One reading: a run started at 23:59:59 must not take its day from
     // before midnight and its hour from after it.
     const std::string user_id = context_.settings.SessionUserId();
-    result.started = start_claim_ ? start_claim_(user_id) : context_.clock.Now();
+    result.started = context_.run_names != nullptr ? context_.run_names->Claim(user_id)
+                                                   : context_.clock.Now();
     result.run_file_name = RunFileName(user_id, result.started);
     ComposeUpload upload(context_, request, result.run_file_name);
     std::optional<JournalWriter> journal;

@@ -56,9 +56,6 @@ class SendRun {
   // Picks the clock reading the run is named after, for the user id; by
   // default the clock's present reading. A host that keeps the names its
   // runs used gives a RunNameClaim here.
-  void set_start_claim(std::function<LocalDateTime(std::string_view user_id)> claim) {
-    start_claim_ = std::move(claim);
-  }
   // Rows whose number `filter` names are left out; the status text then
   // ends with a line that counts them. Null (the default) leaves out none.
   void set_row_filter(const RowFilter* filter) { row_filter_ = filter; }
@@ -73,7 +70,6 @@ class SendRun {
   AddinContext& context_;
   const Worksheet& sheet_;
   std::function<void(const SendProgress&)> progress_;
-  std::function<LocalDateTime(std::string_view)> start_claim_;
   const RowFilter* row_filter_ = nullptr;
 };
 

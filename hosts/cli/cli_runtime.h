@@ -4,14 +4,17 @@
 // menu command it stands for.
 #pragma once
 
+#include <chrono>
 #include <ostream>
 #include <string_view>
+#include <thread>
 
 #include "core/addin/addin_context.h"
 #include "core/addin/connect.h"
 #include "core/service/service_client.h"
 #include "core/settings/settings_store.h"
 #include "hosts/cli/recording_services.h"
+#include "core/messaging/run_name_claim.h"
 #include "hosts/cli/stream_user_interface.h"
 #include "hosts/cli/workbook_application.h"
 #include "platform/posix/curl_transport.h"
@@ -63,6 +66,8 @@ class CliRuntime {
   posix::PosixNetworkInterfaces network_;
   posix::XdgBrowser browser_;
   posix::PosixRunLock run_lock_{backend_.DirectoryOf(SettingsGroup::kSession)};
+  RunNameClaim run_names_{clock_, backend_,
+                          [] { std::this_thread::sleep_for(std::chrono::milliseconds(50)); }};
   RecordingTransport recording_transport_{transport_};
   RecordingBrowser recording_browser_{browser_};
   SettingsStore settings_{backend_};
@@ -70,7 +75,7 @@ class CliRuntime {
   ServiceClient service_{recording_transport_, settings_, ui_};
   WorkbookApplication application_;
   AddinContext context_{ui_,      settings_,          service_, clock_,
-                        network_, recording_browser_, nullptr,  nullptr, &journal_};
+                        network_, recording_browser_, nullptr,  nullptr, &journal_, &run_names_};
   Connect connect_{context_};
   bool connected_ = false;
 };

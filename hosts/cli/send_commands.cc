@@ -13,7 +13,6 @@
 
 #include "core/host/run_lock.h"
 #include "core/messaging/message_template.h"
-#include "core/messaging/run_name_claim.h"
 #include "core/messaging/packet_size.h"
 #include "core/messaging/send_precheck.h"
 #include "core/messaging/send_form.h"
@@ -125,10 +124,6 @@ int RunSendCommand(CliRuntime& runtime, const std::string& path, const SendSelec
     HeldRunLock turn(runtime.run_lock(), user_id, [&err, &user_id] {
       err << "pelorin: waiting for another send by " << user_id << " to end\n";
     });
-    RunNameClaim names(runtime.context().clock, runtime.backend(), [] {
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    });
-    dialog.SetRunStartClaim([&names](std::string_view user) { return names.Claim(user); });
     dialog.Click("btnSend");
     bar.Finish();
     if (refusal) {

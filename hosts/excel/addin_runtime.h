@@ -2,7 +2,10 @@
 // services, core's stores and clients over them, and the shared context.
 #pragma once
 
+#include <windows.h>
+
 #include "core/addin/addin_context.h"
+#include "core/messaging/run_name_claim.h"
 #include "core/service/service_client.h"
 #include "core/settings/settings_store.h"
 #include "hosts/excel/excel_user_interface.h"
@@ -32,7 +35,9 @@ class AddinRuntime {
   SettingsStore settings_{backend_};
   ExcelUserInterface ui_;
   ServiceClient service_{transport_, settings_, ui_};
-  AddinContext context_{ui_, settings_, service_, clock_, network_, browser_, nullptr, nullptr};
+  RunNameClaim run_names_{clock_, backend_, [] { ::Sleep(50); }};
+  AddinContext context_{ui_,     settings_, service_, clock_,  network_,
+                        browser_, nullptr,  nullptr,  nullptr, &run_names_};
 };
 
 }  // namespace pelorin::excel

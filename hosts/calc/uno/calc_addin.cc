@@ -9,9 +9,13 @@
 #include <com/sun/star/util/URL.hpp>
 #include <cppuhelper/implbase1.hxx>
 
+#include <chrono>
+#include <thread>
+
 #include "core/addin/addin_context.h"
 #include "core/addin/connect.h"
 #include "core/addin/excel_controls.h"
+#include "core/messaging/run_name_claim.h"
 #include "core/service/service_client.h"
 #include "core/settings/settings_store.h"
 #include "hosts/calc/uno/calc_application.h"
@@ -46,7 +50,10 @@ class AddinServices {
   UnoUserInterface ui;
   ServiceClient service{transport, settings, ui};
   CalcApplication application;
-  AddinContext context{ui, settings, service, clock, network, browser, nullptr, nullptr};
+  RunNameClaim run_names{clock, backend,
+                         [] { std::this_thread::sleep_for(std::chrono::milliseconds(50)); }};
+  AddinContext context{ui, settings, service, clock, network, browser, nullptr, nullptr, nullptr,
+                       &run_names};
   pelorin::Connect connect{context};
   bool connected = false;
 };

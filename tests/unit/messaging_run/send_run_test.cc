@@ -4,6 +4,7 @@
 
 #include "core/messaging/popup_form.h"
 #include "core/messaging/run_file_name.h"
+#include "core/messaging/run_name_claim.h"
 #include "core/service/url_encode.h"
 #include "tests/support/fakes/test_addin.h"
 #include "tests/unit/messaging_run/compose_capture.h"
@@ -540,6 +541,28 @@ TEST_F(SendRunTest, ARequestWithoutRowsShowsTheProcessingError) {
             (std::vector<std::string>{"Error while processing. Plese check details and try!!!"}));
   EXPECT_EQ(result.outcome, SendOutcome::kUnfinished);
   EXPECT_FALSE(t.ui.busy);
+}
+
+// Every host's runs take their names through the context's claim: 11:05:23
+// and 11:52:03 of one day spell the same name, and the second run waits
+// for a second whose name is new.
+TEST_F(SendRunTest, RunsTakeNamesNoEarlierRunUsedThroughTheContextsClaim) {
+  FillRows(1, 3);
+  int pauses = 0;
+  RunNameClaim names(t.clock, t.backend, [&] {
+    ++pauses;
+    t.clock.SetTime(11, 52, 4);
+  });
+  t.context.run_names = &names;
+  t.clock.SetTime(11, 5, 23);
+  const SendRunResult first = RunSimple(1, 3);
+  t.clock.SetTime(11, 52, 3);
+  const SendRunResult second = RunSimple(1, 3);
+  EXPECT_EQ(first.run_file_name, RunFileName("u", LocalDateTime{2026, 3, 5, 11, 5, 23}));
+  EXPECT_EQ(RunFileName("u", LocalDateTime{2026, 3, 5, 11, 52, 3}), first.run_file_name);
+  EXPECT_EQ(second.run_file_name, RunFileName("u", LocalDateTime{2026, 3, 5, 11, 52, 4}));
+  EXPECT_EQ(pauses, 1);
+  t.context.run_names = nullptr;
 }
 
 }  // namespace
