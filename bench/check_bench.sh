@@ -16,7 +16,7 @@ mkdir -p "$data"
 
 build=${PELORIN_BENCH_BUILD:-build-release}
 echo "== building check_bench (Release, $build)"
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release | { grep "libphonenumber:" || true; }
 cmake --build "$build" --target check_bench -j 2 >/dev/null
 
 inline=$data/contacts-$rows-inline.xlsx
