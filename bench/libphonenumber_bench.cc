@@ -32,13 +32,19 @@ std::vector<std::string> Numbers(long count) {
   char text[32];
   for (long i = 0; i < count; ++i) {
     switch (i % 4) {
-      case 0: std::snprintf(text, sizeof text, "91%010ld", 9800000000L + i); break;
+      case 0:
+        std::snprintf(text, sizeof text, "91%010ld", 9800000000L + i);
+        break;
       case 1:
         std::snprintf(text, sizeof text, "+91 %05ld %05ld", 70000 + (i / 100000) % 30000,
                       i % 100000);
         break;
-      case 2: std::snprintf(text, sizeof text, "0%010ld", 6000000000L + 3 * i); break;
-      default: std::snprintf(text, sizeof text, "91%010ld", 1000000000L + 7 * i); break;
+      case 2:
+        std::snprintf(text, sizeof text, "0%010ld", 6000000000L + 3 * i);
+        break;
+      default:
+        std::snprintf(text, sizeof text, "91%010ld", 1000000000L + 7 * i);
+        break;
     }
     numbers.emplace_back(text);
   }

@@ -2,12 +2,12 @@
 // validity and number type are all the library's.
 #pragma once
 
+#include <absl/container/flat_hash_map.h>
+
 #include <cstddef>
 #include <mutex>
 #include <string>
 #include <string_view>
-
-#include <absl/container/flat_hash_map.h>
 
 #include "core/host/phone_numbers.h"
 
@@ -29,7 +29,6 @@ class LibPhoneNumbers : public PhoneNumbers {
   bool IsKnownRegion(std::string_view region) const override;
 
  private:
-
   // Lists repeat numbers, as the same text or written another way, and the
   // library spends most of its time in regular expressions: a text already
   // read in a region is answered from `readings_`, and a number already typed

@@ -21,15 +21,16 @@ namespace {
 using i18n::phonenumbers::PhoneNumber;
 using i18n::phonenumbers::PhoneNumberUtil;
 
-constexpr std::array<const char*, 24> kRegions = {
-    "IN", "US", "GB", "DE", "FR", "BR", "CN", "JP", "AU", "NG", "AE", "ZA",
-    "KE", "PK", "BD", "ID", "MX", "RU", "IT", "ES", "CA", "SG", "AR", "ZZ"};
+constexpr std::array<const char*, 24> kRegions = {"IN", "US", "GB", "DE", "FR", "BR", "CN", "JP",
+                                                  "AU", "NG", "AE", "ZA", "KE", "PK", "BD", "ID",
+                                                  "MX", "RU", "IT", "ES", "CA", "SG", "AR", "ZZ"};
 
-// Digits as people and spreadsheets write them, ASCII or not: the engines
-// must agree on Unicode digit classes as well.
+// What people put between digits, and what a number is cut off by.
 constexpr std::array<const char*, 13> kSeparators = {
     " ", "-", ".", "(", ")", "/", "\u00a0", "\u2013", "~", "x", " ext. ", "#", ","};
 
+// Mostly ASCII digits, sometimes others: the engines must agree on Unicode
+// digit classes as well.
 std::string Digit(std::mt19937& random) {
   const int digit = static_cast<int>(random() % 10);
   switch (random() % 16) {
@@ -43,13 +44,14 @@ std::string Digit(std::mt19937& random) {
       text.push_back(static_cast<char>(0xa0 + digit));
       return text;
     }
-    default: return std::string(1, static_cast<char>('0' + digit));
+    default:
+      return std::string(1, static_cast<char>('0' + digit));
   }
 }
 
 std::string Text(std::mt19937& random) {
-  static constexpr std::array<const char*, 10> kStarts = {
-      "", "", "", "+", "+", "00", "0", "tel:+", "\uff0b", "("};
+  static constexpr std::array<const char*, 10> kStarts = {"",   "",  "",      "+",      "+",
+                                                          "00", "0", "tel:+", "\uff0b", "("};
   std::string text = kStarts[random() % kStarts.size()];
   const int length = 3 + static_cast<int>(random() % 14);
   for (int i = 0; i < length; ++i) {
@@ -57,11 +59,20 @@ std::string Text(std::mt19937& random) {
     if (random() % 8 == 0) text += kSeparators[random() % kSeparators.size()];
   }
   switch (random() % 20) {
-    case 0: text += " ext. 123"; break;
-    case 1: text += ";ext=42"; break;
-    case 2: text = "1-800-FLOWERS"; break;
-    case 3: text.insert(text.size() / 2, "ABC"); break;
-    default: break;
+    case 0:
+      text += " ext. 123";
+      break;
+    case 1:
+      text += ";ext=42";
+      break;
+    case 2:
+      text = "1-800-FLOWERS";
+      break;
+    case 3:
+      text.insert(text.size() / 2, "ABC");
+      break;
+    default:
+      break;
   }
   return text;
 }
