@@ -3,7 +3,7 @@
 # regular-expression engine, once, into a cache folder that
 # platform/phonenumbers links when it is there (Debian's libphonenumber-dev
 # otherwise). Debian's build uses ICU regular expressions and a regexp cache
-# keyed by a slow string hash; numbers are read about five times faster with
+# keyed by a slow string hash; numbers are read four to six times faster with
 # RE2 and an ordered map (see bench/README.md). The numbering plans are the
 # same data: the source is Debian's, fetched with apt-get source.
 #
