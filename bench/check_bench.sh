@@ -16,8 +16,14 @@ mkdir -p "$data"
 
 build=${PELORIN_BENCH_BUILD:-build-release}
 echo "== building check_bench (Release, $build)"
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release | { grep "libphonenumber:" || true; }
 cmake --build "$build" --target check_bench -j 2 >/dev/null
+# Debian's libphonenumber beside the RE2 build, when that is linked.
+lib_benches=()
+if cmake --build "$build" --target libphonenumber_bench_debian libphonenumber_bench_re2 -j 2 \
+     >/dev/null 2>&1; then
+  lib_benches=("$build/bench/libphonenumber_bench_debian" "$build/bench/libphonenumber_bench_re2")
+fi
 
 inline=$data/contacts-$rows-inline.xlsx
 shared=$data/contacts-$rows-shared.xlsx
@@ -28,3 +34,8 @@ fi
 
 echo "== check of $shared"
 /usr/bin/time -f "wall %e s, user %U s, peak RSS %M KiB" "$build/bench/check_bench" "$shared" "$rows"
+
+for bench in "${lib_benches[@]}"; do
+  echo "== $(basename "$bench"): libphonenumber alone"
+  "$bench" "$rows"
+done

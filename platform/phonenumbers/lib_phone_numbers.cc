@@ -35,9 +35,12 @@ std::string ReadingKey(std::string_view text, std::string_view region) {
   return key;
 }
 
+// A full map is emptied and set up at its full size at once: on a long list
+// of distinct numbers, growing it step by step cost more than the lookups.
 template <typename Map, typename Value>
 void Remember(Map& map, std::size_t limit, std::string key, Value value) {
-  if (map.size() >= limit) map.clear();
+  if (map.size() >= limit) map = Map();
+  if (map.empty()) map.reserve(limit);
   map.emplace(std::move(key), std::move(value));
 }
 
@@ -59,31 +62,30 @@ NumberReading LibPhoneNumbers::Read(std::string_view text, std::string_view regi
     std::lock_guard<std::mutex> lock(mutex_);
     if (auto found = readings_.find(key); found != readings_.end()) return found->second;
   }
-  NumberReading reading = ReadUncached(std::string(text), std::string(region));
-  std::lock_guard<std::mutex> lock(mutex_);
-  Remember(readings_, cache_entries_, std::move(key), reading);
-  return reading;
-}
-
-NumberReading LibPhoneNumbers::ReadUncached(const std::string& text,
-                                            const std::string& region) const {
   const PhoneNumberUtil& util = Util();
-  PhoneNumber number;
-  if (util.Parse(text, region, &number) != PhoneNumberUtil::NO_PARSING_ERROR) return {};
   NumberReading reading;
+  PhoneNumber number;
+  if (util.Parse(std::string(text), std::string(region), &number) !=
+      PhoneNumberUtil::NO_PARSING_ERROR) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Remember(readings_, cache_entries_, std::move(key), reading);
+    return reading;
+  }
   util.Format(number, PhoneNumberUtil::E164, &reading.e164);
+  bool typed = false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     if (auto found = kinds_.find(reading.e164); found != kinds_.end()) {
       reading.kind = found->second;
-      return reading;
+      typed = true;
     }
   }
   // The type is UNKNOWN exactly for a number the plan does not hold, so it
   // answers validity too.
-  reading.kind = KindOf(util.GetNumberType(number));
+  if (!typed) reading.kind = KindOf(util.GetNumberType(number));
   std::lock_guard<std::mutex> lock(mutex_);
-  Remember(kinds_, cache_entries_, reading.e164, reading.kind);
+  if (!typed) Remember(kinds_, cache_entries_, reading.e164, reading.kind);
+  Remember(readings_, cache_entries_, std::move(key), reading);
   return reading;
 }
 
