@@ -237,10 +237,19 @@ class Provider:
             self.log.close()
 
 
+def display_numbers():
+    """PELORIN_CALC_DISPLAYS ("61,62") names the displays to try; 71-74 by default."""
+    named = os.environ.get("PELORIN_CALC_DISPLAYS")
+    if named:
+        return tuple(int(n) for n in named.split(","))
+    return (71, 72, 73, 74)
+
+
 class Display:
     """An Xvfb server on the first free display of `numbers`, stopped by PID."""
 
-    def __init__(self, numbers=(71, 72, 73, 74)):
+    def __init__(self, numbers=None):
+        numbers = numbers or display_numbers()
         self.process = None
         for number in numbers:
             if os.path.exists("/tmp/.X11-unix/X%d" % number) or os.path.exists("/tmp/.X%d-lock" % number):

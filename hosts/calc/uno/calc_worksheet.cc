@@ -1,10 +1,20 @@
 #include "hosts/calc/uno/calc_worksheet.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
+#include <com/sun/star/beans/PropertyState.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/beans/XPropertyState.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/lang/IndexOutOfBoundsException.hpp>
+#include <com/sun/star/sheet/CellFlags.hpp>
+#include <com/sun/star/sheet/XCellFormatRangesSupplier.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/sheet/XCellRangesQuery.hpp>
+#include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
@@ -13,7 +23,9 @@
 
 namespace pelorin::calc {
 
+using css::uno::Any;
 using css::uno::Reference;
+using css::uno::Sequence;
 using css::uno::UNO_QUERY_THROW;
 
 namespace {
@@ -28,6 +40,56 @@ std::string AddressText(std::string_view column, std::int64_t row) {
 std::string ShownText(const Reference<css::table::XCell>& cell) {
   Reference<css::text::XTextRange> text(cell, UNO_QUERY_THROW);
   return ToUtf8(text->getString());
+}
+
+sal_Int32 NumberFormatOf(const Reference<css::uno::XInterface>& range) {
+  sal_Int32 key = 0;
+  Reference<css::beans::XPropertySet>(range, UNO_QUERY_THROW)->getPropertyValue("NumberFormat") >>= key;
+  return key;
+}
+
+// The number format of each cell of a one-column block, by offset. A block
+// of one format answers with one property read; a mixed block (whose range
+// property would read as General) is split into its runs of equal format.
+std::vector<sal_Int32> NumberFormatsOf(const Reference<css::table::XCellRange>& block,
+                                       sal_Int32 top, sal_Int32 count) {
+  Reference<css::beans::XPropertyState> state(block, UNO_QUERY_THROW);
+  if (state->getPropertyState("NumberFormat") != css::beans::PropertyState_AMBIGUOUS_VALUE) {
+    return std::vector<sal_Int32>(static_cast<std::size_t>(count), NumberFormatOf(block));
+  }
+  std::vector<sal_Int32> keys(static_cast<std::size_t>(count), -1);
+  Reference<css::container::XIndexAccess> runs(
+      Reference<css::sheet::XCellFormatRangesSupplier>(block, UNO_QUERY_THROW)->getCellFormatRanges(),
+      UNO_QUERY_THROW);
+  for (sal_Int32 i = 0; i < runs->getCount(); ++i) {
+    Reference<css::uno::XInterface> run(runs->getByIndex(i), UNO_QUERY_THROW);
+    css::table::CellRangeAddress address =
+        Reference<css::sheet::XCellRangeAddressable>(run, UNO_QUERY_THROW)->getRangeAddress();
+    sal_Int32 key = NumberFormatOf(run);
+    for (sal_Int32 row = std::max(address.StartRow, top);
+         row <= std::min(address.EndRow, top + count - 1); ++row) {
+      keys[static_cast<std::size_t>(row - top)] = key;
+    }
+  }
+  return keys;
+}
+
+// Which offsets of the block hold formulas.
+std::vector<bool> FormulaCellsOf(const Reference<css::table::XCellRange>& block, sal_Int32 top,
+                                 sal_Int32 count) {
+  std::vector<bool> formulas(static_cast<std::size_t>(count), false);
+  Reference<css::sheet::XSheetCellRanges> found =
+      Reference<css::sheet::XCellRangesQuery>(block, UNO_QUERY_THROW)
+          ->queryContentCells(css::sheet::CellFlags::FORMULA);
+  if (!found.is()) return formulas;
+  const Sequence<css::table::CellRangeAddress> addresses = found->getRangeAddresses();
+  for (const css::table::CellRangeAddress& address : addresses) {
+    for (sal_Int32 row = std::max(address.StartRow, top);
+         row <= std::min(address.EndRow, top + count - 1); ++row) {
+      formulas[static_cast<std::size_t>(row - top)] = true;
+    }
+  }
+  return formulas;
 }
 
 class Stopwatch {
@@ -53,15 +115,19 @@ int ColumnIndexOf(std::string_view letters) {
   return index - 1;
 }
 
-CalcWorksheet::CalcWorksheet(Reference<css::sheet::XSpreadsheet> sheet) : sheet_(std::move(sheet)) {
+CalcWorksheet::CalcWorksheet(Reference<css::sheet::XSpreadsheet> sheet,
+                             Reference<css::util::XNumberFormatsSupplier> formats,
+                             Reference<css::uno::XComponentContext> context)
+    : sheet_(std::move(sheet)), general_formats_(std::move(formats), std::move(context)) {
   if (const char* log = std::getenv("PELORIN_CALC_READ_LOG")) read_log_ = log;
 }
 
 void CalcWorksheet::LogReads() const {
   if (read_log_.empty()) return;
   if (std::FILE* log = std::fopen(read_log_.c_str(), "a")) {
-    std::fprintf(log, "blocks=%lld rows=%lld read_ms=%.1f\n", static_cast<long long>(block_reads_),
-                 static_cast<long long>(rows_read_),
+    std::fprintf(log, "blocks=%lld rows=%lld shown_texts=%lld read_ms=%.1f\n",
+                 static_cast<long long>(block_reads_), static_cast<long long>(rows_read_),
+                 static_cast<long long>(shown_text_reads_),
                  std::chrono::duration<double, std::milli>(read_time_).count());
     std::fclose(log);
   }
@@ -120,16 +186,54 @@ void CalcWorksheet::ReadBlock(std::string_view column, std::int64_t first_row,
   }
   ++block_reads_;
   Reference<css::sheet::XCellRangeData> data(block, UNO_QUERY_THROW);
-  const css::uno::Sequence<css::uno::Sequence<css::uno::Any>> rows = data->getDataArray();
-  for (sal_Int32 i = 0; i < rows.getLength(); ++i) {
+  const Sequence<Sequence<Any>> values = data->getDataArray();
+  std::vector<std::string> texts(static_cast<std::size_t>(values.getLength()));
+  std::vector<sal_Int32> numbers;
+  for (sal_Int32 i = 0; i < values.getLength(); ++i) {
+    if (values[i].getLength() == 0) continue;
+    const Any& value = values[i][0];
     rtl::OUString text;
-    if (rows[i].getLength() > 0 && (rows[i][0] >>= text)) {
-      block_texts_.push_back(ToUtf8(text));
+    if (value >>= text) {
+      texts[static_cast<std::size_t>(i)] = ToUtf8(text);
+    } else if (value.getValueTypeClass() == css::uno::TypeClass_DOUBLE) {
+      numbers.push_back(i);
     } else {
-      // A number (dates are numbers too) or an error: its text as shown.
-      block_texts_.push_back(ShownText(block->getCellByPosition(0, i)));
+      // An error result, which the array holds as nothing.
+      ++shown_text_reads_;
+      texts[static_cast<std::size_t>(i)] = ShownText(block->getCellByPosition(0, i));
     }
+  }
+  if (!numbers.empty()) NumberTexts(block, values, numbers, texts);
+  for (std::string& text : texts) {
+    block_texts_.push_back(std::move(text));
     cells.push_back(block_texts_.back());
+  }
+}
+
+void CalcWorksheet::NumberTexts(const Reference<css::table::XCellRange>& block,
+                                const Sequence<Sequence<Any>>& values,
+                                const std::vector<sal_Int32>& numbers,
+                                std::vector<std::string>& texts) const {
+  sal_Int32 top = Reference<css::sheet::XCellRangeAddressable>(block, UNO_QUERY_THROW)
+                      ->getRangeAddress()
+                      .StartRow;
+  sal_Int32 count = values.getLength();
+  const std::vector<sal_Int32> keys = NumberFormatsOf(block, top, count);
+  const std::vector<bool> formulas = FormulaCellsOf(block, top, count);
+  for (sal_Int32 i : numbers) {
+    auto at = static_cast<std::size_t>(i);
+    if (!formulas[at] && keys[at] >= 0) {
+      if (const std::optional<std::string>& separator = general_formats_.DecimalSeparator(keys[at])) {
+        double number = 0;
+        values[i][0] >>= number;
+        if (std::optional<std::string> text = GeneralCellText(number, *separator)) {
+          texts[at] = std::move(*text);
+          continue;
+        }
+      }
+    }
+    ++shown_text_reads_;
+    texts[at] = ShownText(block->getCellByPosition(0, i));
   }
 }
 

@@ -9,18 +9,27 @@
 #include <vector>
 
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/table/XCellRange.hpp>
 
 #include "core/host/worksheet.h"
+#include "hosts/calc/uno/general_number_format.h"
 
 namespace pelorin::calc {
 
 class CalcWorksheet : public Worksheet {
  public:
-  explicit CalcWorksheet(css::uno::Reference<css::sheet::XSpreadsheet> sheet);
+  // `formats` (the sheet's document) and `context` let numbers in General
+  // cells be turned into text here; without them every number is asked for
+  // its shown text.
+  CalcWorksheet(css::uno::Reference<css::sheet::XSpreadsheet> sheet,
+                css::uno::Reference<css::util::XNumberFormatsSupplier> formats,
+                css::uno::Reference<css::uno::XComponentContext> context);
 
   std::string CellText(std::string_view column, std::int64_t row) const override;
-  // One getDataArray call for the block; only numbers, dates and errors,
-  // which the array holds as values, are asked for their shown text.
+  // One getDataArray call for the block. Numbers in cells of the General
+  // format become core's general number text; only numbers in other formats
+  // (dates, percent, currency ...), formula results (Calc shows them in the
+  // formula's own format) and errors are asked for their shown text.
   void ReadColumn(std::string_view column, std::int64_t first_row, std::int64_t last_row,
                   std::vector<std::string_view>& cells) const override;
 
@@ -29,6 +38,8 @@ class CalcWorksheet : public Worksheet {
   // measurements of a send.
   std::chrono::nanoseconds read_time() const { return read_time_; }
   std::int64_t block_reads() const { return block_reads_; }
+  // How many cells of the block reads were asked for their shown text.
+  std::int64_t shown_text_reads() const { return shown_text_reads_; }
 
  private:
   void ReadBlock(std::string_view column, std::int64_t first_row, std::int64_t last_row,
@@ -36,10 +47,16 @@ class CalcWorksheet : public Worksheet {
   // With PELORIN_CALC_READ_LOG naming a file, each block read appends the
   // running totals to it: how long a send spent reading the sheet.
   void LogReads() const;
+  // Fills in the texts of the block's number cells (`numbers`, offsets in
+  // the block).
+  void NumberTexts(const css::uno::Reference<css::table::XCellRange>& block,
+                   const css::uno::Sequence<css::uno::Sequence<css::uno::Any>>& values,
+                   const std::vector<sal_Int32>& numbers, std::vector<std::string>& texts) const;
   sal_Int32 ColumnIndex(std::string_view column, std::int64_t row) const;
   sal_Int32 RowIndex(std::string_view column, std::int64_t row) const;
 
   css::uno::Reference<css::sheet::XSpreadsheet> sheet_;
+  mutable GeneralNumberFormats general_formats_;
   // The texts of the block being read and of the one before it: core uses a
   // block's views until it reads the next block, and reads several columns
   // of one block in a row.
@@ -50,6 +67,7 @@ class CalcWorksheet : public Worksheet {
   mutable std::chrono::nanoseconds read_time_{0};
   mutable std::int64_t block_reads_ = 0;
   mutable std::int64_t rows_read_ = 0;
+  mutable std::int64_t shown_text_reads_ = 0;
   std::string read_log_;
 };
 
