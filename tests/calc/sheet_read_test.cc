@@ -166,6 +166,7 @@ TEST_F(SheetReadTest, NumbersInABlockReadAsCalcShowsThemWhateverTheirFormat) {
       {"a General column",
        {{"a twelve-digit mobile number", 919876543210.0, nullptr, nullptr, "919876543210"},
         {"a negative decimal", -12.75, nullptr, nullptr, "-12.75"},
+        {"a negative whole number", -42, nullptr, nullptr, "-42"},
         {"a third, to fifteen digits", 1.0 / 3, nullptr, nullptr, "0.333333333333333"},
         {"a sum with binary noise", 0.1 + 0.2, nullptr, nullptr, "0.3"},
         {"zero", 0, nullptr, nullptr, "0"},

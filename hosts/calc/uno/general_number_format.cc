@@ -21,6 +21,7 @@ using css::uno::UNO_QUERY_THROW;
 namespace {
 
 constexpr double kSmallestPlainMagnitude = 1e-9;
+constexpr double kFifteenDigitLimit = 1e15;
 
 }  // namespace
 
@@ -65,6 +66,11 @@ std::optional<std::string> GeneralNumberFormats::Classify(sal_Int32 key) {
 std::optional<std::string> GeneralCellText(double value, const std::string& decimal_separator) {
   if (!std::isfinite(value)) return std::nullopt;
   if (value != 0 && std::abs(value) < kSmallestPlainMagnitude) return std::nullopt;
+  // Whole numbers of up to fifteen digits (mobile numbers, counts) are their
+  // digits: no need for the general conversion's rounding.
+  if (std::abs(value) < kFifteenDigitLimit && std::trunc(value) == value) {
+    return std::to_string(static_cast<long long>(value));
+  }
   std::string text = workbook::GeneralNumberText(value);
   if (text.find('E') != std::string::npos) return std::nullopt;
   if (decimal_separator != ".") {
