@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <utility>
 
 #include <com/sun/star/beans/PropertyState.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -125,9 +127,11 @@ CalcWorksheet::CalcWorksheet(Reference<css::sheet::XSpreadsheet> sheet,
 void CalcWorksheet::LogReads() const {
   if (read_log_.empty()) return;
   if (std::FILE* log = std::fopen(read_log_.c_str(), "a")) {
-    std::fprintf(log, "blocks=%lld rows=%lld shown_texts=%lld read_ms=%.1f\n",
+    std::fprintf(log, "blocks=%lld rows=%lld shown_texts=%lld data_array_ms=%.1f numbers_ms=%.1f read_ms=%.1f\n",
                  static_cast<long long>(block_reads_), static_cast<long long>(rows_read_),
                  static_cast<long long>(shown_text_reads_),
+                 std::chrono::duration<double, std::milli>(array_time_).count(),
+                 std::chrono::duration<double, std::milli>(format_time_).count(),
                  std::chrono::duration<double, std::milli>(read_time_).count());
     std::fclose(log);
   }
@@ -172,60 +176,99 @@ void CalcWorksheet::ReadBlock(std::string_view column, std::int64_t first_row,
   sal_Int32 top = RowIndex(column, first_row);
   sal_Int32 bottom = RowIndex(column, last_row);
   if (first_row != block_first_ || last_row != block_last_) {
-    previous_block_texts_.swap(block_texts_);
-    block_texts_.clear();
+    previous_column_texts_.swap(column_texts_);
+    column_texts_.clear();
+    columns_of_last_block_.swap(columns_of_block_);
+    columns_of_block_.clear();
+    block_values_ = {};
+    values_left_ = values_right_ = -1;
     block_first_ = first_row;
     block_last_ = last_row;
   }
-  Reference<css::table::XCellRange> block;
-  try {
-    block = sheet_->getCellRangeByPosition(col, top, col, bottom);
-  } catch (const css::lang::IndexOutOfBoundsException&) {
-    throw CellAddressError("cells " + AddressText(column, first_row) + ":" +
-                           AddressText(column, last_row) + ": outside the sheet");
+  columns_of_block_.insert(col);
+  auto known = column_texts_.find(col);
+  if (known == column_texts_.end()) {
+    if (col < values_left_ || col > values_right_) {
+      FetchValues(col, top, bottom, [&] {
+        return "cells " + AddressText(column, first_row) + ":" + AddressText(column, last_row) +
+               ": outside the sheet";
+      });
+    }
+    known = column_texts_.emplace(col, std::deque<std::string>()).first;
+    ColumnTexts(col, top, bottom, known->second);
   }
-  ++block_reads_;
-  Reference<css::sheet::XCellRangeData> data(block, UNO_QUERY_THROW);
-  const Sequence<Sequence<Any>> values = data->getDataArray();
-  std::vector<std::string> texts(static_cast<std::size_t>(values.getLength()));
-  std::vector<sal_Int32> numbers;
-  for (sal_Int32 i = 0; i < values.getLength(); ++i) {
-    if (values[i].getLength() == 0) continue;
-    const Any& value = values[i][0];
-    rtl::OUString text;
-    if (value >>= text) {
-      texts[static_cast<std::size_t>(i)] = ToUtf8(text);
-    } else if (value.getValueTypeClass() == css::uno::TypeClass_DOUBLE) {
-      numbers.push_back(i);
-    } else {
-      // An error result, which the array holds as nothing.
-      ++shown_text_reads_;
-      texts[static_cast<std::size_t>(i)] = ShownText(block->getCellByPosition(0, i));
+  for (const std::string& text : known->second) cells.push_back(text);
+}
+
+void CalcWorksheet::FetchValues(sal_Int32 col, sal_Int32 top, sal_Int32 bottom,
+                                const std::function<std::string()>& outside) const {
+  sal_Int32 left = col;
+  sal_Int32 right = col;
+  // The columns the packet before used, read together when they lie close
+  // together: core asks for the same columns packet after packet.
+  if (columns_of_last_block_.count(col) != 0) {
+    sal_Int32 first = *columns_of_last_block_.begin();
+    sal_Int32 last = *columns_of_last_block_.rbegin();
+    if (last - first + 1 <= 2 * static_cast<sal_Int32>(columns_of_last_block_.size())) {
+      left = first;
+      right = last;
     }
   }
-  if (!numbers.empty()) NumberTexts(block, values, numbers, texts);
-  for (std::string& text : texts) {
-    block_texts_.push_back(std::move(text));
-    cells.push_back(block_texts_.back());
+  Reference<css::table::XCellRange> range;
+  try {
+    range = sheet_->getCellRangeByPosition(left, top, right, bottom);
+  } catch (const css::lang::IndexOutOfBoundsException&) {
+    throw CellAddressError(outside());
+  }
+  ++block_reads_;
+  Stopwatch array_watch(array_time_);
+  block_values_ = Reference<css::sheet::XCellRangeData>(range, UNO_QUERY_THROW)->getDataArray();
+  values_left_ = left;
+  values_right_ = right;
+}
+
+void CalcWorksheet::ColumnTexts(sal_Int32 col, sal_Int32 top, sal_Int32 bottom,
+                                std::deque<std::string>& texts) const {
+  const Sequence<Sequence<Any>>& values = block_values_;
+  const sal_Int32 offset = col - values_left_;
+  texts.resize(static_cast<std::size_t>(values.getLength()));
+  std::vector<std::pair<sal_Int32, double>> numbers;
+  std::vector<sal_Int32> errors;
+  for (sal_Int32 i = 0; i < values.getLength(); ++i) {
+    if (values[i].getLength() <= offset) continue;
+    const Any& value = values[i][offset];
+    rtl::OUString text;
+    double number = 0;
+    if (value >>= text) {
+      texts[static_cast<std::size_t>(i)] = ToUtf8(text);
+    } else if (value.getValueTypeClass() == css::uno::TypeClass_DOUBLE && (value >>= number)) {
+      numbers.emplace_back(i, number);
+    } else {
+      errors.push_back(i);  // an error result, which the array holds as nothing
+    }
+  }
+  if (numbers.empty() && errors.empty()) return;
+  Reference<css::table::XCellRange> column = sheet_->getCellRangeByPosition(col, top, col, bottom);
+  for (sal_Int32 i : errors) {
+    ++shown_text_reads_;
+    texts[static_cast<std::size_t>(i)] = ShownText(column->getCellByPosition(0, i));
+  }
+  if (!numbers.empty()) {
+    Stopwatch format_watch(format_time_);
+    NumberTexts(column, top, values.getLength(), numbers, texts);
   }
 }
 
-void CalcWorksheet::NumberTexts(const Reference<css::table::XCellRange>& block,
-                                const Sequence<Sequence<Any>>& values,
-                                const std::vector<sal_Int32>& numbers,
-                                std::vector<std::string>& texts) const {
-  sal_Int32 top = Reference<css::sheet::XCellRangeAddressable>(block, UNO_QUERY_THROW)
-                      ->getRangeAddress()
-                      .StartRow;
-  sal_Int32 count = values.getLength();
-  const std::vector<sal_Int32> keys = NumberFormatsOf(block, top, count);
-  const std::vector<bool> formulas = FormulaCellsOf(block, top, count);
-  for (sal_Int32 i : numbers) {
+void CalcWorksheet::NumberTexts(const Reference<css::table::XCellRange>& column, sal_Int32 top,
+                                sal_Int32 count,
+                                const std::vector<std::pair<sal_Int32, double>>& numbers,
+                                std::deque<std::string>& texts) const {
+  const std::vector<sal_Int32> keys = NumberFormatsOf(column, top, count);
+  const std::vector<bool> formulas = FormulaCellsOf(column, top, count);
+  for (const auto& [i, number] : numbers) {
     auto at = static_cast<std::size_t>(i);
     if (!formulas[at] && keys[at] >= 0) {
       if (const std::optional<std::string>& separator = general_formats_.DecimalSeparator(keys[at])) {
-        double number = 0;
-        values[i][0] >>= number;
         if (std::optional<std::string> text = GeneralCellText(number, *separator)) {
           texts[at] = std::move(*text);
           continue;
@@ -233,7 +276,7 @@ void CalcWorksheet::NumberTexts(const Reference<css::table::XCellRange>& block,
       }
     }
     ++shown_text_reads_;
-    texts[at] = ShownText(block->getCellByPosition(0, i));
+    texts[at] = ShownText(column->getCellByPosition(0, i));
   }
 }
 
