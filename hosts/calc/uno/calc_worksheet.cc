@@ -236,13 +236,12 @@ void CalcWorksheet::ColumnTexts(sal_Int32 col, sal_Int32 top, sal_Int32 bottom,
   std::vector<sal_Int32> errors;
   for (sal_Int32 i = 0; i < values.getLength(); ++i) {
     if (values[i].getLength() <= offset) continue;
+    // Read in place: no reference counting per cell.
     const Any& value = values[i][offset];
-    rtl::OUString text;
-    double number = 0;
-    if (value >>= text) {
-      texts[static_cast<std::size_t>(i)] = ToUtf8(text);
-    } else if (value.getValueTypeClass() == css::uno::TypeClass_DOUBLE && (value >>= number)) {
-      numbers.emplace_back(i, number);
+    if (value.getValueTypeClass() == css::uno::TypeClass_STRING) {
+      texts[static_cast<std::size_t>(i)] = ToUtf8(*static_cast<const rtl::OUString*>(value.getValue()));
+    } else if (value.getValueTypeClass() == css::uno::TypeClass_DOUBLE) {
+      numbers.emplace_back(i, *static_cast<const double*>(value.getValue()));
     } else {
       errors.push_back(i);  // an error result, which the array holds as nothing
     }
