@@ -140,6 +140,11 @@ def focus(edit):
     edit.grabFocus()
 
 
+def checked(context):
+    state = uno.getConstantByName("com.sun.star.accessibility.AccessibleStateType.CHECKED")
+    return context.getAccessibleStateSet().contains(state)
+
+
 def enabled(context):
     state = uno.getConstantByName("com.sun.star.accessibility.AccessibleStateType.ENABLED")
     return context.getAccessibleStateSet().contains(state)

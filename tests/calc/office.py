@@ -268,6 +268,21 @@ class Display:
                 return
         raise RuntimeError("no free display among %s" % (numbers,))
 
+    def start_window_manager(self, rc_path):
+        """twm, when installed, so that windows get frames with their titles
+        (for screenshots); windows keep the positions the program gives them.
+        Answers the process, to be stopped by the caller, or None."""
+        if not shutil.which("twm"):
+            return None
+        with open(rc_path, "w") as rc:
+            # Xvfb has only the "fixed" font.
+            rc.write('RandomPlacement\nUsePPosition "on"\nNoGrabServer\nDecorateTransients\n')
+            for font in ("TitleFont", "ResizeFont", "MenuFont", "IconFont", "IconManagerFont"):
+                rc.write('%s "fixed"\n' % font)
+        return subprocess.Popen(["twm", "-f", rc_path],
+                                env=dict(os.environ, DISPLAY=self.name, LANG="C", LC_ALL="C"),
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
     def run(self, *args):
         env = dict(os.environ, DISPLAY=self.name)
         return subprocess.run(list(args), env=env, check=True, capture_output=True, text=True)

@@ -114,6 +114,13 @@ class XvfbCalcTest(CalcTestCase):
         wait_for(lambda: start_row.getText() == "2", what="the start row")
         end_row.setText(str(ROWS + 1))
 
+        # A tick stays: the toolkit reports an accessible press twice.
+        flash = a11y.named(dialog, "CHECK_BOX", "Flash Message")
+        for ticked in (True, False):
+            flash.doAccessibleAction(0)
+            wait_for(lambda: a11y.checked(flash) == ticked, what="Flash Message ticked %s" % ticked)
+            self.assertEqual(a11y.checked(flash), ticked)
+
         a11y.press(dialog, "PUSH_BUTTON", "Preview")
         _, preview = a11y.find_window(self.office, "Preview")
         table = next(c for c in a11y.walk(preview) if c.getAccessibleRole() == a11y.role("TABLE"))
