@@ -16,7 +16,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   python3 python3-openpyxl python3-xlsxwriter xlsx2csv
   libreoffice-calc libreoffice-dev python3-uno
-  xdotool
+  xdotool twm
 )
 
 missing=()

@@ -79,6 +79,11 @@ class MultiLineBox:
     def getText(self):
         return "\n".join(p.getText() for p in self.paragraphs())
 
+    def shown_text(self):
+        """What the box shows. A read-only box has no paragraphs to read, and
+        the office names its pane after the text instead."""
+        return self.getText() or self.pane.getAccessibleName()
+
     def click(self, screen):
         """Puts the caret into the box with the mouse, as a person would."""
         where, size = self.pane.getLocationOnScreen(), self.pane.getSize()
@@ -133,6 +138,11 @@ def text_of(edit):
 
 def focus(edit):
     edit.grabFocus()
+
+
+def checked(context):
+    state = uno.getConstantByName("com.sun.star.accessibility.AccessibleStateType.CHECKED")
+    return context.getAccessibleStateSet().contains(state)
 
 
 def enabled(context):

@@ -237,10 +237,19 @@ class Provider:
             self.log.close()
 
 
+def display_numbers():
+    """PELORIN_CALC_DISPLAYS ("61,62") names the displays to try; 71-74 by default."""
+    named = os.environ.get("PELORIN_CALC_DISPLAYS")
+    if named:
+        return tuple(int(n) for n in named.split(","))
+    return (71, 72, 73, 74)
+
+
 class Display:
     """An Xvfb server on the first free display of `numbers`, stopped by PID."""
 
-    def __init__(self, numbers=(71, 72, 73, 74)):
+    def __init__(self, numbers=None):
+        numbers = numbers or display_numbers()
         self.process = None
         for number in numbers:
             if os.path.exists("/tmp/.X11-unix/X%d" % number) or os.path.exists("/tmp/.X%d-lock" % number):
@@ -258,6 +267,21 @@ class Display:
                 self.name = ":%d" % number
                 return
         raise RuntimeError("no free display among %s" % (numbers,))
+
+    def start_window_manager(self, rc_path):
+        """twm, when installed, so that windows get frames with their titles
+        (for screenshots); windows keep the positions the program gives them.
+        Answers the process, to be stopped by the caller, or None."""
+        if not shutil.which("twm"):
+            return None
+        with open(rc_path, "w") as rc:
+            # Xvfb has only the "fixed" font.
+            rc.write('RandomPlacement\nUsePPosition "on"\nNoGrabServer\nDecorateTransients\n')
+            for font in ("TitleFont", "ResizeFont", "MenuFont", "IconFont", "IconManagerFont"):
+                rc.write('%s "fixed"\n' % font)
+        return subprocess.Popen(["twm", "-f", rc_path],
+                                env=dict(os.environ, DISPLAY=self.name, LANG="C", LC_ALL="C"),
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def run(self, *args):
         env = dict(os.environ, DISPLAY=self.name)

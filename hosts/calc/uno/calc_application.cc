@@ -8,6 +8,7 @@
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
+#include <com/sun/star/util/XNumberFormatsSupplier.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
 
 #include "hosts/calc/uno/uno_text.h"
@@ -32,11 +33,13 @@ Reference<css::frame::XController> CalcApplication::CurrentController() const {
 }
 
 const Worksheet& CalcApplication::ActiveSheet() {
-  Reference<css::sheet::XSpreadsheetView> view(CurrentController(), UNO_QUERY);
+  Reference<css::frame::XController> controller = CurrentController();
+  Reference<css::sheet::XSpreadsheetView> view(controller, UNO_QUERY);
   if (!view.is()) throw std::runtime_error("the current document is not a spreadsheet");
   Reference<css::sheet::XSpreadsheet> sheet = view->getActiveSheet();
   if (!sheet.is()) throw std::runtime_error("the spreadsheet has no active sheet");
-  sheets_.push_back(std::make_unique<CalcWorksheet>(sheet));
+  Reference<css::util::XNumberFormatsSupplier> formats(controller->getModel(), UNO_QUERY);
+  sheets_.push_back(std::make_unique<CalcWorksheet>(sheet, formats, context_));
   return *sheets_.back();
 }
 

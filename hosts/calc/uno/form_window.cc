@@ -605,8 +605,12 @@ void FormWindow::OnItemState(const std::string& name, sal_Int32 selected) {
   ControlKind kind = found->second.model->kind;
   if (kind == ControlKind::kCheckBox || kind == ControlKind::kOptionButton) {
     // The toolkit turns a radio button off when another goes on: only the
-    // one going on (or any check box) is a click.
-    if (kind == ControlKind::kOptionButton && found->second.model->checked) {
+    // one going on is a click. It may also report one change of a check box
+    // twice (an accessible press does): only a state the model does not
+    // have yet is a click, or the second report would take the tick away.
+    const bool now_checked = selected != 0;
+    if ((kind == ControlKind::kOptionButton && found->second.model->checked) ||
+        (kind == ControlKind::kCheckBox && found->second.model->checked == now_checked)) {
       Forward([] {});
       return;
     }

@@ -7,6 +7,18 @@ rtl::OUString ToUno(std::string_view utf8) {
 }
 
 std::string ToUtf8(const rtl::OUString& text) {
+  // Most cells are ASCII: copied unit by unit without the converter.
+  std::string ascii(static_cast<std::size_t>(text.getLength()), '\0');
+  bool is_ascii = true;
+  for (sal_Int32 i = 0; i < text.getLength(); ++i) {
+    sal_Unicode unit = text[i];
+    if (unit >= 0x80) {
+      is_ascii = false;
+      break;
+    }
+    ascii[static_cast<std::size_t>(i)] = static_cast<char>(unit);
+  }
+  if (is_ascii) return ascii;
   rtl::OString bytes = rtl::OUStringToOString(text, RTL_TEXTENCODING_UTF8);
   return std::string(bytes.getStr(), static_cast<std::size_t>(bytes.getLength()));
 }
