@@ -18,12 +18,15 @@ constexpr const char* kInvalidToken = "not well-formed (invalid token)";
 // long, so one huge cell cannot hold the whole part in the buffer.
 constexpr std::size_t kLongText = 64 * 1024;
 
-// The piece inflated at a time.
+// The piece inflated at a time, and the room before it for the end of the
+// piece before, which a token may straddle.
 constexpr std::size_t kChunkBytes = 256 * 1024;
+constexpr std::size_t kPieceHeadroom = 4096;
 
 // Bytes readable past the end of the scanner's buffers (after the NUL), so
 // that names are compared a word at a time.
 constexpr std::size_t kSlack = 16;
+static_assert(SheetXmlScanner::kTailRoom >= kSlack + 1);
 
 // How large a start tag layout remembered may be.
 constexpr std::size_t kMaxShapeAttributes = 32;
@@ -235,22 +238,53 @@ char* SheetXmlScanner::Room(std::size_t size) {
   if (capacity_ - size_ < size + 1) {
     std::size_t capacity = std::max(capacity_ * 2, size_ + size + 1);
     auto grown = std::make_unique<char[]>(capacity + kSlack);
-    if (size_ != 0) std::memcpy(grown.get(), data_.get(), size_);
-    data_ = std::move(grown);
+    if (size_ != 0) std::memcpy(grown.get(), data_, size_);
+    buffer_ = std::move(grown);
     capacity_ = capacity;
   }
-  return data_.get() + size_;
+  data_ = buffer_.get();
+  return data_ + size_;
 }
 
 void SheetXmlScanner::Commit(std::size_t size) {
   size_ += size;
   data_[size_] = '\0';
   Scan(false);
-  // Keep only the token not yet whole, at the front.
-  size_ -= position_;
-  if (size_ != 0) std::memmove(data_.get(), data_.get() + position_, size_);
-  data_[size_] = '\0';
+  Keep();
+}
+
+// Keeps only the token not yet whole, at the front of the scanner's own
+// buffer.
+void SheetXmlScanner::Keep() {
+  const char* rest = data_ + position_;
+  std::size_t rest_size = size_ - position_;
+  if (data_ == buffer_.get()) {
+    if (rest_size != 0 && position_ != 0) std::memmove(data_, rest, rest_size);
+  } else {
+    size_ = 0;
+    std::memcpy(Room(rest_size), rest, rest_size);
+  }
+  data_ = buffer_.get();
+  size_ = rest_size;
   position_ = 0;
+  data_[size_] = '\0';
+}
+
+void SheetXmlScanner::FeedInPlace(char* piece, std::size_t size, std::size_t headroom) {
+  std::size_t pending = size_ - position_;
+  if (pending > headroom) {
+    Feed(std::string_view(piece, size));
+    return;
+  }
+  // The token left from the piece before goes in front of this one.
+  char* start = piece - pending;
+  if (pending != 0) std::memcpy(start, data_ + position_, pending);
+  data_ = start;
+  size_ = pending + size;
+  position_ = 0;
+  data_[size_] = '\0';
+  Scan(false);
+  Keep();
 }
 
 void SheetXmlScanner::Feed(std::string_view piece) {
@@ -267,7 +301,7 @@ void SheetXmlScanner::Finish() {
 
 void SheetXmlScanner::Scan(bool final) {
   if (!bom_checked_) {
-    std::string_view start(data_.get() + position_, std::min<std::size_t>(size_ - position_, 3));
+    std::string_view start(data_ + position_, std::min<std::size_t>(size_ - position_, 3));
     std::string_view bom = "\xEF\xBB\xBF";
     if (start.size() < 3 && !final && bom.substr(0, start.size()) == start) return;
     if (start == bom) position_ += 3;
@@ -282,7 +316,7 @@ void SheetXmlScanner::Scan(bool final) {
 }
 
 bool SheetXmlScanner::ScanText(bool final) {
-  char* data = data_.get();
+  char* data = data_;
   std::size_t size = size_;
   const char* less = FindByte(data + position_, data + size, '<');
   std::size_t end = less != nullptr ? static_cast<std::size_t>(less - data) : size;
@@ -442,7 +476,7 @@ std::uint32_t SheetXmlScanner::CharacterNumber(std::string_view digits) const {
 }
 
 bool SheetXmlScanner::ScanToken() {
-  const char* data = data_.get();
+  const char* data = data_;
   std::size_t size = size_;
   if (size - position_ < 2) return false;
   char kind = data[position_ + 1];
@@ -489,7 +523,7 @@ const char* SkipName(const char* at) {
 
 std::size_t SheetXmlScanner::StartTag(std::size_t begin) {
   if (root_closed_) Malformed("junk after document element");
-  char* data = data_.get();
+  char* data = data_;
   const char* limit = data + size_;  // *limit is NUL: every loop below stops there
   const char* name = data + begin + 1;
   if (!IsNameStart(*name)) Malformed(kInvalidToken);
@@ -582,7 +616,7 @@ void SheetXmlScanner::Handle(std::string_view local, const XmlAttribute* attribu
 // values, and `close` points at its '>'.
 void SheetXmlScanner::Learn(const char* name, const char* name_end, const char* close) {
   if (spans_.size() > kMaxShapeAttributes) return;
-  const char* data = data_.get();
+  const char* data = data_;
   std::size_t length = static_cast<std::size_t>(name_end - name);
   const char* at = name_end;
   for (const AttributeSpan& span : spans_) {
@@ -676,7 +710,7 @@ const char* MatchShape(const char* name, const char* expected, std::size_t name_
 
 bool SheetXmlScanner::ScanKnownStartTag() {
   if (shapes_.empty() || root_closed_) return false;
-  const char* data = data_.get();
+  const char* data = data_;
   const char* name = data + position_ + 1;
   std::uint64_t head = LoadWord(name);
   std::size_t count = shapes_.size();
@@ -733,7 +767,7 @@ bool SheetXmlScanner::TextElementAfter(const char* text, const TagShape& shape) 
   } catch (const XmlContentError& error) {
     Rethrow(error);
   }
-  position_ = static_cast<std::size_t>(at - data_.get()) + length + 3;
+  position_ = static_cast<std::size_t>(at - data_) + length + 3;
   return true;
 }
 
@@ -754,7 +788,7 @@ void SheetXmlScanner::Open(const char* name, std::size_t length, std::size_t loc
 // "</NAME>" closing the element open last, the commonest end tag.
 bool SheetXmlScanner::ScanKnownEndTag() {
   if (open_starts_.empty()) return false;
-  const char* data = data_.get();
+  const char* data = data_;
   const char* name = data + position_ + 2;
   OpenElement top = open_starts_.back();
   const char* open = open_names_.get() + top.start;
@@ -775,7 +809,7 @@ bool SheetXmlScanner::ScanKnownEndTag() {
 }
 
 std::size_t SheetXmlScanner::EndTag(std::size_t begin) {
-  const char* data = data_.get();
+  const char* data = data_;
   const char* limit = data + size_;
   const char* name = data + begin + 2;
   if (name == limit) return 0;
@@ -808,7 +842,7 @@ std::size_t SheetXmlScanner::EndTag(std::size_t begin) {
 // yet, is left to the general path.
 bool SheetXmlScanner::ScanPlainElement() {
   if (open_starts_.empty()) return false;
-  const char* data = data_.get();
+  const char* data = data_;
   const char* limit = data + size_;  // *limit is NUL: every loop below stops there
   const char* name = data + position_ + 1;
   const char* name_end = SkipName(name);
@@ -835,7 +869,7 @@ bool SheetXmlScanner::ScanPlainElement() {
 
 // Comments, processing instructions, CDATA sections and declarations.
 bool SheetXmlScanner::ScanMarkup() {
-  std::string_view rest(data_.get() + position_, size_ - position_);
+  std::string_view rest(data_ + position_, size_ - position_);
   // 1 when `rest` starts with `prefix`, 0 when it cannot, -1 when too short to tell.
   auto starts = [&rest](std::string_view prefix) {
     std::size_t n = std::min(prefix.size(), rest.size());
@@ -863,8 +897,8 @@ bool SheetXmlScanner::ScanMarkup() {
     return false;
   }
   resume_ = 0;
-  char* body = data_.get() + position_ + opening.size();
-  char* body_end = data_.get() + position_ + close;
+  char* body = data_ + position_ + opening.size();
+  char* body_end = data_ + position_ + close;
   if (opening == "<![CDATA[") {
     if (open_starts_.empty()) Malformed(kInvalidToken);
     Deliver(body, body_end, true);
@@ -946,9 +980,11 @@ void ScanSheetXmlPart(const ZipArchive& archive, std::string_view part, std::uin
   ExpatAdapter adapter(handler);
   std::string place = archive.label() + ": " + std::string(part);
   // Inflating runs a few pieces ahead on a thread of its own.
-  PartPrefetcher pieces(archive.OpenPart(part, max_bytes), kChunkBytes, 4);
+  PartPrefetcher pieces(archive.OpenPart(part, max_bytes), kChunkBytes, 4, kPieceHeadroom,
+                        SheetXmlScanner::kTailRoom);
   // The first piece tells which parser reads the part.
-  std::string_view piece = pieces.Next();
+  PartPrefetcher::Piece first = pieces.NextWritable();
+  std::string_view piece(first.data, first.size);
   if (NeedsExpat(piece)) {
     ExpatPieceParser expat(place, adapter);
     for (; !piece.empty(); piece = pieces.Next()) expat.Feed(piece);
@@ -956,7 +992,10 @@ void ScanSheetXmlPart(const ZipArchive& archive, std::string_view part, std::uin
     return;
   }
   SheetXmlScanner scanner(place, handler);
-  for (; !piece.empty(); piece = pieces.Next()) scanner.Feed(piece);
+  for (PartPrefetcher::Piece writable = first; writable.size != 0;
+       writable = pieces.NextWritable()) {
+    scanner.FeedInPlace(writable.data, writable.size, kPieceHeadroom);
+  }
   scanner.Finish();
 }
 

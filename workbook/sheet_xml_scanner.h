@@ -55,13 +55,20 @@ class SheetXmlScanner {
   ~SheetXmlScanner();
 
   void Feed(std::string_view piece);
+  // Feeds a piece scanned where it lies, without copying it: `headroom`
+  // bytes before it and kTailRoom after it are the scanner's to write, and
+  // the piece is written to (values decoded in place).
+  void FeedInPlace(char* piece, std::size_t size, std::size_t headroom);
   void Finish();
+
+  static constexpr std::size_t kTailRoom = 32;
 
  private:
   // Room for `size` more bytes after the pending ones, to be filled and
   // then scanned by Commit.
   char* Room(std::size_t size);
   void Commit(std::size_t size);
+  void Keep();
   void Scan(bool final);
   // Each returns false when its token is not whole in the buffer yet.
   bool ScanText(bool final);
@@ -94,8 +101,9 @@ class SheetXmlScanner {
   std::string place_;
   SheetXmlHandler& handler_;
   // The bytes not scanned yet, with a NUL after them that ends every loop
-  // over a token.
-  std::unique_ptr<char[]> data_;
+  // over a token: in buffer_, or in a piece fed in place while it is scanned.
+  char* data_ = nullptr;
+  std::unique_ptr<char[]> buffer_;
   std::size_t capacity_ = 0;
   std::size_t size_ = 0;
   std::size_t position_ = 0;

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -74,19 +75,38 @@ std::string Expat(const std::string& xml) {
   return recorder.transcript.text();
 }
 
+// How pieces reach the scanner: copied, or scanned where they lie with
+// this much room before them for what is left of the piece before.
+enum class Feeding { kCopied, kInPlaceLittleRoom, kInPlaceRoomy };
+
 // The document cut into pieces at the given offsets.
-std::string Scan(const std::string& xml, const std::vector<std::size_t>& cuts) {
+std::string Scan(const std::string& xml, const std::vector<std::size_t>& cuts,
+                 Feeding feeding = Feeding::kCopied) {
   ScannerRecorder recorder;
   SheetXmlScanner scanner("t.xml", recorder);
+  auto feed = [&](std::string_view piece) {
+    if (feeding == Feeding::kCopied) {
+      scanner.Feed(piece);
+      return;
+    }
+    std::size_t headroom = feeding == Feeding::kInPlaceLittleRoom ? 3 : 4096;
+    // A buffer of its own for every piece, freed at once: the scanner must
+    // keep nothing of it.
+    std::vector<char> buffer(headroom + piece.size() + SheetXmlScanner::kTailRoom, '#');
+    std::copy(piece.begin(), piece.end(), buffer.begin() + static_cast<std::ptrdiff_t>(headroom));
+    scanner.FeedInPlace(buffer.data() + headroom, piece.size(), headroom);
+  };
   std::size_t from = 0;
   for (std::size_t cut : cuts) {
-    scanner.Feed(std::string_view(xml).substr(from, cut - from));
+    feed(std::string_view(xml).substr(from, cut - from));
     from = cut;
   }
-  scanner.Feed(std::string_view(xml).substr(from));
+  feed(std::string_view(xml).substr(from));
   scanner.Finish();
   return recorder.transcript.text();
 }
+
+constexpr Feeding kFeedings[] = {Feeding::kCopied, Feeding::kInPlaceLittleRoom, Feeding::kInPlaceRoomy};
 
 const char* kWellFormed[] = {
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
@@ -114,12 +134,15 @@ TEST(SheetXmlScannerTest, ReadsAsExpatDoesWhereverThePiecesAreCut) {
     std::string expected = Expat(xml);
     SCOPED_TRACE(xml);
     EXPECT_EQ(Scan(xml, {}), expected);
-    for (std::size_t cut = 1; cut < xml.size(); ++cut) {
-      ASSERT_EQ(Scan(xml, {cut}), expected) << "cut at " << cut;
+    for (Feeding feeding : kFeedings) {
+      for (std::size_t cut = 1; cut < xml.size(); ++cut) {
+        ASSERT_EQ(Scan(xml, {cut}, feeding), expected) << "cut at " << cut;
+      }
     }
     std::vector<std::size_t> bytes;
     for (std::size_t at = 1; at < xml.size(); ++at) bytes.push_back(at);
     EXPECT_EQ(Scan(xml, bytes), expected) << "one byte at a time";
+    EXPECT_EQ(Scan(xml, bytes, Feeding::kInPlaceLittleRoom), expected) << "one byte at a time";
   }
 }
 
@@ -153,8 +176,10 @@ TEST(SheetXmlScannerTest, RepeatedLayoutsReadAsExpatReadsThemWhereverThePiecesAr
     std::string expected = Expat(xml);
     SCOPED_TRACE(xml);
     EXPECT_EQ(Scan(xml, {}), expected);
-    for (std::size_t cut = 1; cut < xml.size(); ++cut) {
-      ASSERT_EQ(Scan(xml, {cut}), expected) << "cut at " << cut;
+    for (Feeding feeding : kFeedings) {
+      for (std::size_t cut = 1; cut < xml.size(); ++cut) {
+        ASSERT_EQ(Scan(xml, {cut}, feeding), expected) << "cut at " << cut;
+      }
     }
   }
 }
@@ -197,7 +222,7 @@ TEST(SheetXmlScannerTest, LongTextsArriveWholeAcrossManyPieces) {
   std::string xml = "<a>" + text + "</a>";
   std::vector<std::size_t> cuts;
   for (std::size_t at = 4093; at < xml.size(); at += 4093) cuts.push_back(at);
-  EXPECT_EQ(Scan(xml, cuts), Expat(xml));
+  for (Feeding feeding : kFeedings) EXPECT_EQ(Scan(xml, cuts, feeding), Expat(xml));
 }
 
 TEST(SheetXmlScannerTest, RefusesWhatExpatRefuses) {
