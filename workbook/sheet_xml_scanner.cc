@@ -617,37 +617,41 @@ void SheetXmlScanner::Handle(std::string_view local, const XmlAttribute* attribu
 void SheetXmlScanner::Learn(const char* name, const char* name_end, const char* close) {
   if (spans_.size() > kMaxShapeAttributes) return;
   const char* data = data_;
-  std::size_t length = static_cast<std::size_t>(name_end - name);
   const char* at = name_end;
   for (const AttributeSpan& span : spans_) {
     if (*at != ' ' || data + span.name != at + 1 || data[span.name_end] != '=' ||
         data[span.name_end + 1] != '"') {
       return;
     }
-    length += span.name_end - span.name + 4;
     at = data + span.value_end + 1;
   }
-  if (!(at == close || (*at == '/' && at + 1 == close)) || length > kMaxShapeText) return;
-  auto shape = std::make_unique<TagShape>();
-  std::string& text = shape->text;
-  text.reserve(length + kSlack);
+  if (!(at == close || (*at == '/' && at + 1 == close))) return;
+  // The layout's text, built where it is reused until it is new.
+  std::string& text = learning_;
   text.assign(name, name_end);
-  shape->name_length = text.size();
-  shape->local = static_cast<std::size_t>(LocalStart(name, name_end) - name);
+  std::vector<std::size_t> segments;
   std::vector<std::size_t> name_starts;
   for (const AttributeSpan& span : spans_) {
     std::size_t segment_start = text.size();
-    text += text.size() == shape->name_length ? " " : "\" ";
+    text += segments.empty() ? " " : "\" ";
     name_starts.push_back(text.size());
     text.append(data + span.name, data + span.name_end);
     text += "=\"";
-    shape->segments.push_back(text.size() - segment_start);
+    segments.push_back(text.size() - segment_start);
   }
+  if (text.size() > kMaxShapeText) return;
   for (const auto& known : shapes_) {
     if (known->text.compare(0, known->text.size() - kSlack, text) == 0) return;
   }
+  auto shape = std::make_unique<TagShape>();
+  shape->text.reserve(text.size() + kSlack);
+  shape->text = text;
+  shape->text.append(kSlack, '\0');
+  shape->name_length = static_cast<std::size_t>(name_end - name);
+  shape->local = static_cast<std::size_t>(LocalStart(name, name_end) - name);
+  shape->segments = std::move(segments);
   for (std::size_t i = 0; i < spans_.size(); ++i) {
-    const char* name_begin = text.data() + name_starts[i];
+    const char* name_begin = shape->text.data() + name_starts[i];
     const char* name_end_in_text = name_begin + (spans_[i].name_end - spans_[i].name);
     const char* local = LocalStart(name_begin, name_end_in_text);
     std::size_t prefix_size = local == name_begin ? 0 : static_cast<std::size_t>(local - name_begin - 1);
@@ -655,7 +659,6 @@ void SheetXmlScanner::Learn(const char* name, const char* name_end, const char* 
                                  {},
                                  std::string_view(name_begin, prefix_size)});
   }
-  text.append(kSlack, '\0');
   std::size_t slot = shapes_.size();
   if (slot < kMaxShapes) {
     shapes_.push_back(std::move(shape));
@@ -664,8 +667,11 @@ void SheetXmlScanner::Learn(const char* name, const char* name_end, const char* 
     next_shape_slot_ = (next_shape_slot_ + 1) % kMaxShapes;
     shapes_[slot] = std::move(shape);
   }
-  shape_heads_[slot] = LoadWord(shapes_[slot]->text.data());
-  shape_head_masks_[slot] = LeadingBytes(length);
+  // The head is what comes before the first value.
+  const TagShape& learned = *shapes_[slot];
+  shape_heads_[slot] = LoadWord(learned.text.data());
+  shape_head_masks_[slot] =
+      LeadingBytes(learned.name_length + (learned.segments.empty() ? 0 : learned.segments[0]));
 }
 
 namespace {

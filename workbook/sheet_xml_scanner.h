@@ -143,6 +143,7 @@ class SheetXmlScanner {
   std::uint64_t shape_heads_[kMaxShapes] = {};
   std::uint64_t shape_head_masks_[kMaxShapes] = {};
   std::size_t next_shape_slot_ = 0;
+  std::string learning_;
   std::size_t last_shape_ = kMaxShapes;  // none
   bool root_seen_ = false;
   bool root_closed_ = false;
