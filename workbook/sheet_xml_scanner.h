@@ -138,12 +138,12 @@ class SheetXmlScanner {
   // a few layouts in turn, so each remembers the two that followed it last.
   static constexpr std::size_t kMaxShapes = 16;
   std::vector<std::unique_ptr<TagShape>> shapes_;
-  // Each shape's first word and the bits of it its text fills, side by side
-  // so that the layouts are told apart without visiting them.
+  // Each shape's first word and the bits of it that come before its first
+  // value, side by side so that layouts are told apart without visiting them.
   std::uint64_t shape_heads_[kMaxShapes] = {};
   std::uint64_t shape_head_masks_[kMaxShapes] = {};
   std::size_t next_shape_slot_ = 0;
-  std::string learning_;
+  std::string learning_;  // a layout's text while it is learnt
   std::size_t last_shape_ = kMaxShapes;  // none
   bool root_seen_ = false;
   bool root_closed_ = false;
