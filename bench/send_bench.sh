@@ -5,13 +5,17 @@
 #      floor (bench/inflate_floor on content.xml or the sheet's XML);
 #   2. the sends: `pelorin send` of every row to a pelorin-provider on
 #      127.0.0.1, beside the replay floor: the packets of one send uploaded
-#      again by curl on one kept-alive connection (bench/replay_packets.py);
+#      again by curl on one kept-alive connection (bench/replay_packets.py),
+#      sends and replays taking turns, round after round;
 #   3. the provider alone with one and two keep-alive clients
 #      (bench/provider_bench.sh).
-# Times are hyperfine medians; the ratios are taken within the run.
+# Read times are hyperfine medians, send times medians of the rounds; the
+# ratios are taken within the run.
 #
 # Usage: bench/send_bench.sh [ROWS] [RUNS]
-# The files are kept in $PELORIN_BENCH_DATA (default /tmp/pelorin-send-bench).
+# The files are kept in $PELORIN_BENCH_DATA (default /tmp/pelorin-send-bench);
+# $PELORIN_BENCH_BASELINE may name an earlier build's workbook_read, whose
+# .ods read is timed beside ours.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rows=${1:-1000000}
@@ -59,19 +63,25 @@ summarise() {  # JSON from hyperfine, then pairs "NAME INDEX FLOOR_INDEX"
 import json, sys
 results = json.load(open(sys.argv[1]))["results"]
 pairs = sys.argv[2:]
-print("%-10s %9s %9s %9s" % ("", "median s", "floor s", "x floor"))
+print("%-10s %9s %9s %9s %9s %12s" % ("", "median s", "floor s", "x floor", "CPU s", "x floor CPU"))
+cpu = lambda r: r["user"] + r["system"]  # hyperfine's means
 for i in range(0, len(pairs), 3):
     name, at, base = pairs[i], int(pairs[i + 1]), int(pairs[i + 2])
     m, b = results[at]["median"], results[base]["median"]
-    print("%-10s %9.3f %9.3f %9.2f" % (name, m, b, m / b))
+    print("%-10s %9.3f %9.3f %9.2f %9.3f %12.2f" % (name, m, b, m / b, cpu(results[at]),
+                                                   cpu(results[at]) / cpu(results[base])))
 PY
 }
 
 echo "== readers beside their inflate floors (load: $(cut -d' ' -f1-3 /proc/loadavg))"
+# PELORIN_BENCH_BASELINE may name a workbook_read of an earlier build, timed
+# on the .ods beside ours.
+baseline=(${PELORIN_BENCH_BASELINE:+"$PELORIN_BENCH_BASELINE $ods"})
 hyperfine --warmup 1 --runs "$runs" --style basic --export-json "$data/read.json" \
   "$floor $ods content.xml" "$reader $ods" \
-  "$floor $xlsx xl/worksheets/sheet1.xml" "$reader $xlsx" "$reader $csv"
-summarise "$data/read.json" ods 1 0 xlsx 3 2 ods/xlsx 1 3 csv/xlsx 4 3
+  "$floor $xlsx xl/worksheets/sheet1.xml" "$reader $xlsx" "$reader $csv" "${baseline[@]}"
+summarise "$data/read.json" ods 1 0 xlsx 3 2 ods/xlsx 1 3 csv/xlsx 4 3 \
+  ${PELORIN_BENCH_BASELINE:+baseline 5 0}
 
 work=$(mktemp -d -t pelorin-send-bench.XXXXXX)
 pid=""
@@ -80,7 +90,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data"
+export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" \
+  XDG_STATE_HOME="$work/state"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 "$provider" account add --db "$work/db" --id bench --password bench --credits $((rows * 40)) \
   --dnd 50 --senders BENCHS --sender-reply list >/dev/null
@@ -110,11 +121,39 @@ exec curl -sS --fail -K "$work/replay/now.curl"
 SH
 chmod +x "$work/replay.sh"
 
-echo "== sends beside the replay floor (load: $(cut -d' ' -f1-3 /proc/loadavg))"
-hyperfine --warmup 1 --runs "$runs" --style basic --export-json "$data/send.json" \
-  "$work/replay.sh" \
-  "$work/send.sh $ods" "$work/send.sh $xlsx" "$work/send.sh $csv"
-summarise "$data/send.json" ods 1 0 xlsx 2 0 csv 3 0
+# The sends and the replay take turns, round after round, so that the
+# machine's load and the provider's growing database weigh on each alike;
+# each send is set against the replay of its own round. Round 0 warms up.
+echo "== sends beside the replay floor, $runs rounds in turn (load: $(cut -d' ' -f1-3 /proc/loadavg))"
+times=$data/send-times.txt
+: >"$times"
+for round in $(seq 0 "$runs"); do
+  for entry in "replay $work/replay.sh" "ods $work/send.sh $ods" "xlsx $work/send.sh $xlsx" \
+      "csv $work/send.sh $csv"; do
+    set -- $entry
+    name=$1
+    shift
+    /usr/bin/time -a -o "$times" -f "$round $name %e %U %S $(cut -d' ' -f1 /proc/loadavg)" "$@" >/dev/null
+  done
+done
+"$python" - "$times" <<'PY'
+import statistics, sys
+rounds = {}
+for line in open(sys.argv[1]):
+    round_, name, wall, user, system, load = line.split()
+    if round_ != "0":
+        rounds.setdefault(round_, {})[name] = (float(wall), float(user) + float(system), float(load))
+names = ["replay", "ods", "xlsx", "csv"]
+print("%-7s %9s %14s %16s %12s" % ("", "median s", "client CPU s", "x replay (wall)", "load (1 min)"))
+for name in names:
+    walls = [r[name][0] for r in rounds.values()]
+    cpus = [r[name][1] for r in rounds.values()]
+    loads = [r[name][2] for r in rounds.values()]
+    ratios = [r[name][0] / r["replay"][0] for r in rounds.values()]
+    print("%-7s %9.2f %14.2f %16.2f %12s" % (name, statistics.median(walls), statistics.median(cpus),
+                                             statistics.median(ratios),
+                                             "%.1f-%.1f" % (min(loads), max(loads))))
+PY
 echo "database $(stat -c %s "$work/db") bytes, write-ahead log $(stat -c %s "$work/db-wal" 2>/dev/null || echo 0) bytes"
 kill -TERM "$pid"; wait "$pid" || true; pid=""
 

@@ -84,26 +84,34 @@ std::string GeneralNumberText(double value) {
 // Such text survives the trip through a double unchanged, so it is kept and
 // the costly formatting skipped (the common case of whole numbers).
 static bool IsGeneralForm(std::string_view text) {
-  bool negative = !text.empty() && text.front() == '-';
-  if (negative) text.remove_prefix(1);
-  std::size_t point = text.find('.');
-  std::string_view whole = text.substr(0, point);
-  std::string_view fraction = point == std::string_view::npos ? "" : text.substr(point + 1);
-  if (whole.empty() || (whole.size() > 1 && whole.front() == '0')) return false;
-  if (point != std::string_view::npos && (fraction.empty() || fraction.back() == '0')) return false;
-  for (std::string_view part : {whole, fraction}) {
-    for (char c : part) {
-      if (c < '0' || c > '9') return false;
-    }
+  // One pass: this runs for every number cell of a sheet.
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  const char* at = text.data();
+  const char* end = at + text.size();
+  bool negative = at != end && *at == '-';
+  if (negative) ++at;
+  const char* whole = at;
+  while (at != end && digit(*at)) ++at;
+  std::size_t whole_size = static_cast<std::size_t>(at - whole);
+  std::size_t fraction_size = 0;
+  std::size_t zeros = 0;  // leading the fraction
+  if (at != end) {
+    if (*at != '.') return false;
+    const char* fraction = ++at;
+    while (at != end && *at == '0') ++at;
+    zeros = static_cast<std::size_t>(at - fraction);
+    while (at != end && digit(*at)) ++at;
+    fraction_size = static_cast<std::size_t>(at - fraction);
+    if (at != end || fraction_size == 0 || end[-1] == '0') return false;
   }
-  if (whole == "0") {
-    if (fraction.empty()) return !negative;  // "0" but not "-0"
-    std::size_t zeros = fraction.find_first_not_of('0');
+  if (whole_size == 0 || (whole_size > 1 && *whole == '0')) return false;
+  if (whole_size == 1 && *whole == '0') {
+    if (fraction_size == 0) return !negative;  // "0" but not "-0"
     return -static_cast<int>(zeros) - 1 >= kSmallestPlainExponent &&
-           fraction.size() - zeros <= static_cast<std::size_t>(kSignificantDigits);
+           fraction_size - zeros <= static_cast<std::size_t>(kSignificantDigits);
   }
-  return whole.size() <= static_cast<std::size_t>(kLargestPlainExponent) + 1 &&
-         whole.size() + fraction.size() <= static_cast<std::size_t>(kSignificantDigits);
+  return whole_size <= static_cast<std::size_t>(kLargestPlainExponent) + 1 &&
+         whole_size + fraction_size <= static_cast<std::size_t>(kSignificantDigits);
 }
 
 bool IsGeneralNumberText(std::string_view stored) { return IsGeneralForm(stored); }

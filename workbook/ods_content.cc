@@ -22,16 +22,75 @@ std::uint64_t Repeat(std::string_view text) {
   return error == std::errc() && value > 0 ? value : 1;
 }
 
+// Names are compared with literals for every element and attribute of a
+// sheet: by length first, then bytes the compiler compares inline.
+template <std::size_t N>
+bool Is(std::string_view name, const char (&literal)[N]) {
+  return name.size() == N - 1 && std::memcmp(name.data(), literal, N - 1) == 0;
+}
+
 enum class ValueType { kNone, kNumber, kDate, kTime, kBoolean, kString };
 
 ValueType TypeOf(std::string_view type) {
-  if (type == "float" || type == "percentage" || type == "currency") return ValueType::kNumber;
-  if (type == "string") return ValueType::kString;
-  if (type == "date") return ValueType::kDate;
-  if (type == "time") return ValueType::kTime;
-  if (type == "boolean") return ValueType::kBoolean;
+  if (Is(type, "float") || Is(type, "percentage") || Is(type, "currency")) return ValueType::kNumber;
+  if (Is(type, "string")) return ValueType::kString;
+  if (Is(type, "date")) return ValueType::kDate;
+  if (Is(type, "time")) return ValueType::kTime;
+  if (Is(type, "boolean")) return ValueType::kBoolean;
   return ValueType::kNone;
 }
+
+// A cell's attributes that matter, in one pass: this runs for every cell
+// of the sheet. The first of each local name counts.
+struct CellAttributes {
+  std::string_view repeat;
+  ValueType type = ValueType::kNone;
+  bool typed = false;
+  bool error = false;  // calcext:value-type="error"
+  std::string_view number, date, time, flag, string;
+
+  CellAttributes(const XmlAttribute* attributes, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+      std::string_view name = attributes[i].name;
+      std::string_view value = attributes[i].value;
+      switch (name.size()) {
+        case 5:
+          if (Is(name, "value")) First(number, value);
+          break;
+        case 10:
+          if (Is(name, "value-type")) {
+            if (Is(attributes[i].prefix, "calcext")) {
+              if (Is(value, "error")) error = true;
+            } else if (!typed) {
+              type = TypeOf(value);
+              typed = true;
+            }
+          } else if (Is(name, "date-value")) {
+            First(date, value);
+          } else if (Is(name, "time-value")) {
+            First(time, value);
+          }
+          break;
+        case 12:
+          if (Is(name, "string-value")) First(string, value);
+          break;
+        case 13:
+          if (Is(name, "boolean-value")) First(flag, value);
+          break;
+        case 23:
+          if (Is(name, "number-columns-repeated")) First(repeat, value);
+          break;
+        default:
+          break;
+      }
+    }
+  }
+
+ private:
+  static void First(std::string_view& slot, std::string_view value) {
+    if (slot.data() == nullptr) slot = value;
+  }
+};
 
 // The typed value of a cell, from its attributes. LibreOffice marks formula
 // errors with calcext:value-type="error" beside a float value of 0; the
@@ -47,52 +106,28 @@ struct CellValue {
   // `convert` false leaves a value as stored: for a column not kept only
   // whether the cell is empty matters, and a value converts to empty text
   // only when it is stored empty.
-  void Read(const XmlAttribute* attributes, std::size_t count, bool convert) {
+  void Read(const CellAttributes& cell, bool convert) {
     decided = false;
     maybe_boolean = false;
     text.clear();
-    ValueType type = ValueType::kNone;
-    bool typed = false;
-    std::string_view number, date, time, flag, string;
-    // One pass over the attributes: this runs for every cell of the sheet.
-    for (std::size_t i = 0; i < count; ++i) {
-      std::string_view name = attributes[i].name;
-      std::string_view value = attributes[i].value;
-      if (name == "value-type") {
-        if (attributes[i].prefix == "calcext") {
-          if (value == "error") return;
-        } else if (!typed) {
-          type = TypeOf(value);
-          typed = true;
-        }
-      } else if (name == "value") {
-        if (number.data() == nullptr) number = value;
-      } else if (name == "date-value") {
-        if (date.data() == nullptr) date = value;
-      } else if (name == "time-value") {
-        if (time.data() == nullptr) time = value;
-      } else if (name == "boolean-value") {
-        if (flag.data() == nullptr) flag = value;
-      } else if (name == "string-value") {
-        if (string.data() == nullptr) string = value;
-      }
-    }
+    if (cell.error) return;
+    ValueType type = cell.type;
     std::string_view stored;
     switch (type) {
       case ValueType::kNumber:
-        stored = number;
+        stored = cell.number;
         break;
       case ValueType::kDate:
-        stored = date;
+        stored = cell.date;
         break;
       case ValueType::kTime:
-        stored = time;
+        stored = cell.time;
         break;
       case ValueType::kBoolean:
-        stored = flag;
+        stored = cell.flag;
         break;
       case ValueType::kString:
-        stored = string;
+        stored = cell.string;
         break;
       case ValueType::kNone:
         break;
@@ -100,7 +135,7 @@ struct CellValue {
     if (stored.data() == nullptr) return;
     decided = true;
     if (type == ValueType::kBoolean) {
-      text = stored == "true" || stored == "1" ? "TRUE" : "FALSE";
+      text = Is(stored, "true") || Is(stored, "1") ? "TRUE" : "FALSE";
     } else if (!convert || type == ValueType::kString) {
       text = stored;
     } else if (type == ValueType::kNumber) {
@@ -114,7 +149,7 @@ struct CellValue {
     } else {
       text = IsoDurationText(stored);
     }
-    maybe_boolean = type == ValueType::kNumber && (text == "0" || text == "1");
+    maybe_boolean = type == ValueType::kNumber && (Is(text, "0") || Is(text, "1"));
   }
 };
 
@@ -142,17 +177,17 @@ class ContentHandler : public SheetXmlHandler {
                     std::size_t count) override {
     if (skip_depth_ > 0) {
       ++skip_depth_;
-    } else if (name == "table") {
+    } else if (Is(name, "table")) {
       StartTable(attributes, count);
     } else if (table_depth_ != 1) {
       return;
-    } else if (name == "table-row") {
-      StartRow(attributes, count);
-    } else if (name == "table-cell" || name == "covered-table-cell") {
+    } else if (Is(name, "table-cell") || Is(name, "covered-table-cell")) {
       StartCell(attributes, count);
+    } else if (Is(name, "table-row")) {
+      StartRow(attributes, count);
     } else if (!in_cell_) {
       return;
-    } else if (name == "annotation") {
+    } else if (Is(name, "annotation")) {
       skip_depth_ = 1;  // a comment's text is not the cell's
     } else if (IsParagraph(name)) {
       if (paragraphs_++ > 0) text_ += '\n';
@@ -165,14 +200,14 @@ class ContentHandler : public SheetXmlHandler {
   void EndElement(std::string_view name) override {
     if (skip_depth_ > 0) {
       --skip_depth_;
-    } else if (name == "table") {
+    } else if (Is(name, "table")) {
       if (--table_depth_ == 0) EndTable();
     } else if (table_depth_ != 1) {
       return;
-    } else if (name == "table-row") {
-      EndRow();
-    } else if (name == "table-cell" || name == "covered-table-cell") {
+    } else if (Is(name, "table-cell") || Is(name, "covered-table-cell")) {
       EndCell();
+    } else if (Is(name, "table-row")) {
+      EndRow();
     } else if (IsParagraph(name) && paragraph_depth_ > 0) {
       --paragraph_depth_;
     }
@@ -193,7 +228,7 @@ class ContentHandler : public SheetXmlHandler {
   }
 
  private:
-  static bool IsParagraph(std::string_view name) { return name == "p" || name == "h"; }
+  static bool IsParagraph(std::string_view name) { return Is(name, "p") || Is(name, "h"); }
 
   // Stops collecting a giant cell's text as soon as it is certainly too long.
   void AppendText(std::string_view text) {
@@ -300,9 +335,10 @@ class ContentHandler : public SheetXmlHandler {
 
   void StartCell(const XmlAttribute* attributes, std::size_t count) {
     in_cell_ = true;
-    cell_repeat_ = Repeat(FindXmlAttribute(attributes, count, "number-columns-repeated"));
+    CellAttributes cell(attributes, count);
+    cell_repeat_ = Repeat(cell.repeat);
     cell_kept_ = next_column_ <= kMaxColumns && Kept(next_column_, cell_repeat_);
-    cell_value_.Read(attributes, count, cell_kept_);
+    cell_value_.Read(cell, cell_kept_);
     text_.clear();
     paragraphs_ = 0;
     paragraph_depth_ = 0;
@@ -310,7 +346,7 @@ class ContentHandler : public SheetXmlHandler {
 
   void EndCell() {
     in_cell_ = false;
-    bool shown_as_boolean = cell_value_.maybe_boolean && (text_ == "TRUE" || text_ == "FALSE");
+    bool shown_as_boolean = cell_value_.maybe_boolean && (Is(text_, "TRUE") || Is(text_, "FALSE"));
     const std::string& text = cell_value_.decided && !shown_as_boolean ? cell_value_.text : text_;
     // Refused here, before the row keeps it and repeats multiply it.
     if (builder_ != nullptr) builder_->CheckLength(next_column_, next_row_, text);

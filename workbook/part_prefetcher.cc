@@ -2,10 +2,12 @@
 
 namespace pelorin::workbook {
 
-PartPrefetcher::PartPrefetcher(ZipPartReader reader, std::size_t piece_bytes, std::size_t pieces)
-    : reader_(std::move(reader)),
-      pieces_(pieces, std::string(piece_bytes, '\0')),
-      sizes_(pieces, 0) {
+PartPrefetcher::PartPrefetcher(ZipPartReader reader, std::size_t piece_bytes, std::size_t pieces,
+                               std::size_t headroom, std::size_t tailroom)
+    : reader_(std::move(reader)), piece_bytes_(piece_bytes), headroom_(headroom), sizes_(pieces, 0) {
+  for (std::size_t i = 0; i < pieces; ++i) {
+    pieces_.push_back(std::make_unique<char[]>(headroom + piece_bytes + tailroom));
+  }
   thread_ = std::thread([this] { Run(); });
 }
 
@@ -31,7 +33,7 @@ void PartPrefetcher::Run() {
     std::size_t got = 0;
     std::exception_ptr failure;
     try {
-      got = reader_.Read(pieces_[slot].data(), pieces_[slot].size());
+      got = reader_.Read(pieces_[slot].get() + headroom_, piece_bytes_);
     } catch (...) {
       failure = std::current_exception();
     }
@@ -51,16 +53,21 @@ void PartPrefetcher::Run() {
 }
 
 std::string_view PartPrefetcher::Next() {
+  Piece piece = NextWritable();
+  return std::string_view(piece.data, piece.size);
+}
+
+PartPrefetcher::Piece PartPrefetcher::NextWritable() {
   std::unique_lock<std::mutex> lock(mutex_);
   returned_ = handed_;
   changed_.notify_all();
   changed_.wait(lock, [this] { return filled_ > handed_ || finished_; });
   if (filled_ > handed_) {
     std::size_t slot = handed_++ % pieces_.size();
-    return std::string_view(pieces_[slot].data(), sizes_[slot]);
+    return {pieces_[slot].get() + headroom_, sizes_[slot]};
   }
   if (failure_) std::rethrow_exception(failure_);
-  return {};
+  return {nullptr, 0};
 }
 
 }  // namespace pelorin::workbook

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -18,7 +19,10 @@ namespace pelorin::workbook {
 class PartPrefetcher {
  public:
   // The archive the reader came from must be left alone until this ends.
-  PartPrefetcher(ZipPartReader reader, std::size_t piece_bytes, std::size_t pieces);
+  // Every piece has `headroom` bytes before it and `tailroom` after it that
+  // its reader may write to.
+  PartPrefetcher(ZipPartReader reader, std::size_t piece_bytes, std::size_t pieces,
+                 std::size_t headroom = 0, std::size_t tailroom = 0);
   // Stops inflating and waits for the thread.
   ~PartPrefetcher();
   PartPrefetcher(const PartPrefetcher&) = delete;
@@ -27,12 +31,22 @@ class PartPrefetcher {
   // The next piece, valid until the next call; empty at the end of the
   // part. Throws what inflating threw (a WorkbookError).
   std::string_view Next();
+  // The same piece, for a reader that writes to it (and to the room around
+  // it) until the next call; size 0 at the end of the part.
+  struct Piece {
+    char* data;
+    std::size_t size;
+  };
+  Piece NextWritable();
 
  private:
   void Run();
 
   ZipPartReader reader_;
-  std::vector<std::string> pieces_;
+  std::size_t piece_bytes_;
+  std::size_t headroom_;
+  // Each piece's room, with the head- and tailroom around it.
+  std::vector<std::unique_ptr<char[]>> pieces_;
   std::vector<std::size_t> sizes_;
   // Pieces counted from the start: filled by the thread, handed out, and
   // given back (the one handed out last is held until the next call).

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <memory>
 
@@ -17,8 +18,19 @@ constexpr const char* kInvalidToken = "not well-formed (invalid token)";
 // long, so one huge cell cannot hold the whole part in the buffer.
 constexpr std::size_t kLongText = 64 * 1024;
 
-// The piece inflated at a time.
+// The piece inflated at a time, and the room before it for the end of the
+// piece before, which a token may straddle.
 constexpr std::size_t kChunkBytes = 256 * 1024;
+constexpr std::size_t kPieceHeadroom = 4096;
+
+// Bytes readable past the end of the scanner's buffers (after the NUL), so
+// that names are compared a word at a time.
+constexpr std::size_t kSlack = 16;
+static_assert(SheetXmlScanner::kTailRoom >= kSlack + 1);
+
+// How large a start tag layout remembered may be.
+constexpr std::size_t kMaxShapeAttributes = 32;
+constexpr std::size_t kMaxShapeText = 1024;
 
 enum ByteClass : unsigned char { kPlain, kNewline, kTab, kReturn, kAmpersand, kLess, kControl, kHigh };
 
@@ -137,6 +149,41 @@ const char* FindByte(const char* begin, const char* end, char byte) {
   return static_cast<const char*>(std::memchr(near_end, byte, static_cast<std::size_t>(end - near_end)));
 }
 
+// Bytes an attribute value in double quotes holds as they are: no quote,
+// reference, white space to normalise, control or UTF-8 to check.
+constexpr std::array<bool, 256> MakeValueBytes() {
+  std::array<bool, 256> bytes{};
+  for (int c = 0; c < 256; ++c) bytes[c] = kByteClasses[c] == kPlain && c != '"';
+  return bytes;
+}
+constexpr std::array<bool, 256> kValueBytes = MakeValueBytes();
+
+std::uint64_t LoadWord(const char* at) {
+  std::uint64_t word;
+  std::memcpy(&word, at, sizeof word);
+  return word;
+}
+
+// The bits of a loaded word that hold its first `n` bytes (1 to 8).
+std::uint64_t LeadingBytes(std::size_t n) {
+  if (n >= 8) return ~std::uint64_t{0};
+  if constexpr (std::endian::native == std::endian::little) {
+    return (std::uint64_t{1} << (8 * n)) - 1;
+  } else {
+    return ~(~std::uint64_t{0} >> (8 * n));
+  }
+}
+
+// Compares a word at a time: both sides must be readable up to `n` rounded
+// up to a word. `expected` holds no NUL, so a comparison running into the
+// buffer's terminating NUL fails there, before reading further.
+bool SameWords(const char* at, const char* expected, std::size_t n) {
+  for (; n >= 8; n -= 8, at += 8, expected += 8) {
+    if (LoadWord(at) != LoadWord(expected)) return false;
+  }
+  return n == 0 || ((LoadWord(at) ^ LoadWord(expected)) & LeadingBytes(n)) == 0;
+}
+
 bool IsPlainText(const char* begin, const char* end) {
   for (; begin < end; ++begin) {
     if (kByteClasses[static_cast<unsigned char>(*begin)] != kPlain) return false;
@@ -159,8 +206,25 @@ std::string_view FindXmlAttribute(const XmlAttribute* attributes, std::size_t co
   return {};
 }
 
+// The text of a start tag's layout is the tag's name followed by
+// ` NAME="` for its first attribute and `" NAME="` for each further one,
+// each such piece a segment: a tag of this layout is these segments with a
+// plain value after each, then `">` or `"/>`.
+struct SheetXmlScanner::TagShape {
+  std::string text;  // kSlack NULs after the segments
+  std::size_t name_length = 0;
+  std::size_t local = 0;  // where the local name starts in `text`
+  std::vector<std::size_t> segments;  // their lengths, one per attribute
+  // The attributes' names, in `text`; the values are set at each match.
+  std::vector<XmlAttribute> attributes;
+  // The shapes matched after this one the last two times, tried first.
+  std::size_t successors[2] = {0, 0};
+};
+
 SheetXmlScanner::SheetXmlScanner(std::string place, SheetXmlHandler& handler)
     : place_(std::move(place)), handler_(handler) {}
+
+SheetXmlScanner::~SheetXmlScanner() = default;
 
 void SheetXmlScanner::Malformed(const char* what) const {
   throw WorkbookError(place_ + ": line " + std::to_string(line_) + ": malformed XML: " + what);
@@ -173,23 +237,54 @@ void SheetXmlScanner::Rethrow(const XmlContentError& error) const {
 char* SheetXmlScanner::Room(std::size_t size) {
   if (capacity_ - size_ < size + 1) {
     std::size_t capacity = std::max(capacity_ * 2, size_ + size + 1);
-    auto grown = std::make_unique<char[]>(capacity);
-    if (size_ != 0) std::memcpy(grown.get(), data_.get(), size_);
-    data_ = std::move(grown);
+    auto grown = std::make_unique<char[]>(capacity + kSlack);
+    if (size_ != 0) std::memcpy(grown.get(), data_, size_);
+    buffer_ = std::move(grown);
     capacity_ = capacity;
   }
-  return data_.get() + size_;
+  data_ = buffer_.get();
+  return data_ + size_;
 }
 
 void SheetXmlScanner::Commit(std::size_t size) {
   size_ += size;
   data_[size_] = '\0';
   Scan(false);
-  // Keep only the token not yet whole, at the front.
-  size_ -= position_;
-  if (size_ != 0) std::memmove(data_.get(), data_.get() + position_, size_);
-  data_[size_] = '\0';
+  Keep();
+}
+
+// Keeps only the token not yet whole, at the front of the scanner's own
+// buffer.
+void SheetXmlScanner::Keep() {
+  const char* rest = data_ + position_;
+  std::size_t rest_size = size_ - position_;
+  if (data_ == buffer_.get()) {
+    if (rest_size != 0 && position_ != 0) std::memmove(data_, rest, rest_size);
+  } else {
+    size_ = 0;
+    std::memcpy(Room(rest_size), rest, rest_size);
+  }
+  data_ = buffer_.get();
+  size_ = rest_size;
   position_ = 0;
+  data_[size_] = '\0';
+}
+
+void SheetXmlScanner::FeedInPlace(char* piece, std::size_t size, std::size_t headroom) {
+  std::size_t pending = size_ - position_;
+  if (pending > headroom) {
+    Feed(std::string_view(piece, size));
+    return;
+  }
+  // The token left from the piece before goes in front of this one.
+  char* start = piece - pending;
+  if (pending != 0) std::memcpy(start, data_ + position_, pending);
+  data_ = start;
+  size_ = pending + size;
+  position_ = 0;
+  data_[size_] = '\0';
+  Scan(false);
+  Keep();
 }
 
 void SheetXmlScanner::Feed(std::string_view piece) {
@@ -206,7 +301,7 @@ void SheetXmlScanner::Finish() {
 
 void SheetXmlScanner::Scan(bool final) {
   if (!bom_checked_) {
-    std::string_view start(data_.get() + position_, std::min<std::size_t>(size_ - position_, 3));
+    std::string_view start(data_ + position_, std::min<std::size_t>(size_ - position_, 3));
     std::string_view bom = "\xEF\xBB\xBF";
     if (start.size() < 3 && !final && bom.substr(0, start.size()) == start) return;
     if (start == bom) position_ += 3;
@@ -221,7 +316,7 @@ void SheetXmlScanner::Scan(bool final) {
 }
 
 bool SheetXmlScanner::ScanText(bool final) {
-  char* data = data_.get();
+  char* data = data_;
   std::size_t size = size_;
   const char* less = FindByte(data + position_, data + size, '<');
   std::size_t end = less != nullptr ? static_cast<std::size_t>(less - data) : size;
@@ -381,12 +476,16 @@ std::uint32_t SheetXmlScanner::CharacterNumber(std::string_view digits) const {
 }
 
 bool SheetXmlScanner::ScanToken() {
-  const char* data = data_.get();
+  const char* data = data_;
   std::size_t size = size_;
   if (size - position_ < 2) return false;
   char kind = data[position_ + 1];
   if (kind == '!' || kind == '?') return ScanMarkup();
-  if (IsNameStart(kind) && ScanPlainElement()) return true;
+  if (kind == '/') {
+    if (ScanKnownEndTag()) return true;
+  } else if (IsNameStart(kind) && (ScanKnownStartTag() || ScanPlainElement())) {
+    return true;
+  }
   // A tag ends with '>': none among the bytes that came since the last try
   // means it is still not whole.
   if (resume_ != 0 &&
@@ -424,7 +523,7 @@ const char* SkipName(const char* at) {
 
 std::size_t SheetXmlScanner::StartTag(std::size_t begin) {
   if (root_closed_) Malformed("junk after document element");
-  char* data = data_.get();
+  char* data = data_;
   const char* limit = data + size_;  // *limit is NUL: every loop below stops there
   const char* name = data + begin + 1;
   if (!IsNameStart(*name)) Malformed(kInvalidToken);
@@ -467,6 +566,7 @@ std::size_t SheetXmlScanner::StartTag(std::size_t begin) {
   // The tag is whole: decode the values in place and hand it over.
   std::size_t end = static_cast<std::size_t>(at - data) + 1;
   attributes_.clear();
+  bool plain = true;
   for (std::size_t i = 0; i < spans_.size(); ++i) {
     const AttributeSpan& span = spans_[i];
     for (std::size_t j = 0; j < i; ++j) {
@@ -476,7 +576,10 @@ std::size_t SheetXmlScanner::StartTag(std::size_t begin) {
       }
     }
     char* value_end = data + span.value_end;
-    if (!IsPlainText(data + span.value, value_end)) value_end = Decode(data + span.value, value_end, true);
+    if (!IsPlainText(data + span.value, value_end)) {
+      plain = false;
+      value_end = Decode(data + span.value, value_end, true);
+    }
     const char* name_begin = data + span.name;
     const char* local = LocalStart(name_begin, data + span.name_end);
     std::size_t prefix_size = local == name_begin ? 0 : static_cast<std::size_t>(local - name_begin - 1);
@@ -485,36 +588,234 @@ std::size_t SheetXmlScanner::StartTag(std::size_t begin) {
                                             static_cast<std::size_t>(value_end - data - span.value)),
                            std::string_view(name_begin, prefix_size)});
   }
+  if (plain) Learn(name, name_end, at);
   line_ += lines;
+  const char* local = LocalStart(name, name_end);
+  if (!self_closing) {
+    Open(name, static_cast<std::size_t>(name_end - name), static_cast<std::size_t>(local - name));
+  }
+  Handle(std::string_view(local, static_cast<std::size_t>(name_end - local)), attributes_.data(),
+         attributes_.size(), self_closing);
+  return end;
+}
+
+void SheetXmlScanner::Handle(std::string_view local, const XmlAttribute* attributes,
+                             std::size_t count, bool self_closing) {
   root_seen_ = true;
-  std::string_view local = LocalPart(name, name_end);
-  if (!self_closing) Open(name, static_cast<std::size_t>(name_end - name));
   try {
-    handler_.StartElement(local, attributes_.data(), attributes_.size());
+    handler_.StartElement(local, attributes, count);
     if (self_closing) handler_.EndElement(local);
   } catch (const XmlContentError& error) {
     Rethrow(error);
   }
   if (open_starts_.empty()) root_closed_ = true;
-  return end;
 }
 
-void SheetXmlScanner::Open(const char* name, std::size_t length) {
+// Remembers the layout of a start tag the general path took, when it is
+// written plainly; `spans_` hold its attributes, checked and with plain
+// values, and `close` points at its '>'.
+void SheetXmlScanner::Learn(const char* name, const char* name_end, const char* close) {
+  if (spans_.size() > kMaxShapeAttributes) return;
+  const char* data = data_;
+  const char* at = name_end;
+  for (const AttributeSpan& span : spans_) {
+    if (*at != ' ' || data + span.name != at + 1 || data[span.name_end] != '=' ||
+        data[span.name_end + 1] != '"') {
+      return;
+    }
+    at = data + span.value_end + 1;
+  }
+  if (!(at == close || (*at == '/' && at + 1 == close))) return;
+  // The layout's text, built where it is reused until it is new.
+  std::string& text = learning_;
+  text.assign(name, name_end);
+  std::vector<std::size_t> segments;
+  std::vector<std::size_t> name_starts;
+  for (const AttributeSpan& span : spans_) {
+    std::size_t segment_start = text.size();
+    text += segments.empty() ? " " : "\" ";
+    name_starts.push_back(text.size());
+    text.append(data + span.name, data + span.name_end);
+    text += "=\"";
+    segments.push_back(text.size() - segment_start);
+  }
+  if (text.size() > kMaxShapeText) return;
+  for (const auto& known : shapes_) {
+    if (known->text.compare(0, known->text.size() - kSlack, text) == 0) return;
+  }
+  auto shape = std::make_unique<TagShape>();
+  shape->text.reserve(text.size() + kSlack);
+  shape->text = text;
+  shape->text.append(kSlack, '\0');
+  shape->name_length = static_cast<std::size_t>(name_end - name);
+  shape->local = static_cast<std::size_t>(LocalStart(name, name_end) - name);
+  shape->segments = std::move(segments);
+  for (std::size_t i = 0; i < spans_.size(); ++i) {
+    const char* name_begin = shape->text.data() + name_starts[i];
+    const char* name_end_in_text = name_begin + (spans_[i].name_end - spans_[i].name);
+    const char* local = LocalStart(name_begin, name_end_in_text);
+    std::size_t prefix_size = local == name_begin ? 0 : static_cast<std::size_t>(local - name_begin - 1);
+    shape->attributes.push_back({std::string_view(local, static_cast<std::size_t>(name_end_in_text - local)),
+                                 {},
+                                 std::string_view(name_begin, prefix_size)});
+  }
+  std::size_t slot = shapes_.size();
+  if (slot < kMaxShapes) {
+    shapes_.push_back(std::move(shape));
+  } else {
+    slot = next_shape_slot_;
+    next_shape_slot_ = (next_shape_slot_ + 1) % kMaxShapes;
+    shapes_[slot] = std::move(shape);
+  }
+  // The head is what comes before the first value.
+  const TagShape& learned = *shapes_[slot];
+  shape_heads_[slot] = LoadWord(learned.text.data());
+  shape_head_masks_[slot] =
+      LeadingBytes(learned.name_length + (learned.segments.empty() ? 0 : learned.segments[0]));
+}
+
+namespace {
+
+// Matches a shape at `name` (just past '<'); returns the end of the tag, or
+// nullptr when the tag is laid out otherwise, holds a value that is not
+// plain, or is not whole in the buffer.
+const char* MatchShape(const char* name, const char* expected, std::size_t name_length,
+                       const std::vector<std::size_t>& segments, XmlAttribute* attributes,
+                       bool& self_closing) {
+  const char* at = name;
+  std::size_t length = name_length;  // the name comes before the first segment
+  for (std::size_t i = 0; i < segments.size(); ++i) {
+    length += segments[i];
+    if (!SameWords(at, expected, length)) return nullptr;
+    at += length;
+    expected += length;
+    length = 0;
+    const char* value = at;
+    while (kValueBytes[static_cast<unsigned char>(*at)]) ++at;
+    if (*at != '"') return nullptr;  // the next segment starts with it
+    attributes[i].value = std::string_view(value, static_cast<std::size_t>(at - value));
+  }
+  if (segments.empty()) {
+    if (!SameWords(at, expected, length)) return nullptr;
+    at += length;
+  } else {
+    ++at;  // the last closing quote
+  }
+  if (*at == '>') {
+    self_closing = false;
+    return at + 1;
+  }
+  if (at[0] == '/' && at[1] == '>') {
+    self_closing = true;
+    return at + 2;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool SheetXmlScanner::ScanKnownStartTag() {
+  if (shapes_.empty() || root_closed_) return false;
+  const char* data = data_;
+  const char* name = data + position_ + 1;
+  std::uint64_t head = LoadWord(name);
+  std::size_t count = shapes_.size();
+  std::size_t first = kMaxShapes;
+  std::size_t second = kMaxShapes;
+  if (last_shape_ < count) {
+    first = shapes_[last_shape_]->successors[0];
+    second = shapes_[last_shape_]->successors[1];
+  }
+  for (std::size_t tried = 0; tried < count + 2; ++tried) {
+    std::size_t index = tried == 0 ? first : tried == 1 ? second : tried - 2;
+    if (index >= count || (tried >= 2 && (index == first || index == second)) ||
+        ((head ^ shape_heads_[index]) & shape_head_masks_[index]) != 0) {
+      continue;
+    }
+    TagShape& shape = *shapes_[index];
+    bool self_closing = false;
+    const char* end = MatchShape(name, shape.text.data(), shape.name_length, shape.segments,
+                                 shape.attributes.data(), self_closing);
+    if (end == nullptr) continue;
+    if (last_shape_ < count) {
+      std::size_t* successors = shapes_[last_shape_]->successors;
+      if (successors[0] != index) {
+        successors[1] = successors[0];
+        successors[0] = index;
+      }
+    }
+    last_shape_ = index;
+    resume_ = 0;
+    std::string_view local(shape.text.data() + shape.local, shape.name_length - shape.local);
+    if (!self_closing && shape.segments.empty() && TextElementAfter(end, shape)) return true;
+    position_ = static_cast<std::size_t>(end - data);
+    if (!self_closing) Open(name, shape.name_length, shape.local);
+    Handle(local, shape.attributes.data(), shape.attributes.size(), self_closing);
+    return true;
+  }
+  return false;
+}
+
+// "<NAME>TEXT</NAME>" with plain TEXT, the tag at position_ matched by a
+// shape without attributes and `text` just past it: taken in one step.
+bool SheetXmlScanner::TextElementAfter(const char* text, const TagShape& shape) {
+  if (open_starts_.empty()) return false;
+  const char* at = text;
+  while (kByteClasses[static_cast<unsigned char>(*at)] == kPlain) ++at;
+  std::size_t length = shape.name_length;
+  if (at[0] != '<' || at[1] != '/' || !SameWords(at + 2, shape.text.data(), length) ||
+      at[length + 2] != '>') {
+    return false;
+  }
+  try {
+    handler_.TextElement(std::string_view(shape.text.data() + shape.local, length - shape.local),
+                         std::string_view(text, static_cast<std::size_t>(at - text)));
+  } catch (const XmlContentError& error) {
+    Rethrow(error);
+  }
+  position_ = static_cast<std::size_t>(at - data_) + length + 3;
+  return true;
+}
+
+void SheetXmlScanner::Open(const char* name, std::size_t length, std::size_t local) {
   if (open_names_capacity_ - open_names_size_ < length) {
     std::size_t capacity = std::max<std::size_t>(open_names_capacity_ * 2, open_names_size_ + length + 64);
-    auto grown = std::make_unique<char[]>(capacity);
+    // Slack after the names: the top one is compared a word at a time.
+    auto grown = std::make_unique<char[]>(capacity + kSlack);
     if (open_names_size_ != 0) std::memcpy(grown.get(), open_names_.get(), open_names_size_);
     open_names_ = std::move(grown);
     open_names_capacity_ = capacity;
   }
-  open_starts_.push_back(open_names_size_);
-  char* out = open_names_.get() + open_names_size_;
-  for (std::size_t i = 0; i < length; ++i) out[i] = name[i];
+  open_starts_.push_back({open_names_size_, local});
+  std::memcpy(open_names_.get() + open_names_size_, name, length);
   open_names_size_ += length;
 }
 
+// "</NAME>" closing the element open last, the commonest end tag.
+bool SheetXmlScanner::ScanKnownEndTag() {
+  if (open_starts_.empty()) return false;
+  const char* data = data_;
+  const char* name = data + position_ + 2;
+  OpenElement top = open_starts_.back();
+  const char* open = open_names_.get() + top.start;
+  std::size_t length = open_names_size_ - top.start;
+  if (!SameWords(name, open, length) || name[length] != '>') return false;
+  resume_ = 0;
+  position_ += length + 3;
+  open_names_size_ = top.start;
+  open_starts_.pop_back();
+  // The name stays in open_names_ until the next element opens.
+  try {
+    handler_.EndElement(std::string_view(open + top.local, length - top.local));
+  } catch (const XmlContentError& error) {
+    Rethrow(error);
+  }
+  if (open_starts_.empty()) root_closed_ = true;
+  return true;
+}
+
 std::size_t SheetXmlScanner::EndTag(std::size_t begin) {
-  const char* data = data_.get();
+  const char* data = data_;
   const char* limit = data + size_;
   const char* name = data + begin + 2;
   if (name == limit) return 0;
@@ -527,7 +828,7 @@ std::size_t SheetXmlScanner::EndTag(std::size_t begin) {
   line_ += lines;
   if (open_starts_.empty()) Malformed(root_closed_ ? "junk after document element" : "syntax error");
   std::size_t length = static_cast<std::size_t>(name_end - name);
-  std::size_t top = open_starts_.back();
+  std::size_t top = open_starts_.back().start;
   if (!SameBytes(name, length, open_names_.get() + top, open_names_size_ - top)) {
     Malformed("mismatched tag");
   }
@@ -547,7 +848,7 @@ std::size_t SheetXmlScanner::EndTag(std::size_t begin) {
 // yet, is left to the general path.
 bool SheetXmlScanner::ScanPlainElement() {
   if (open_starts_.empty()) return false;
-  const char* data = data_.get();
+  const char* data = data_;
   const char* limit = data + size_;  // *limit is NUL: every loop below stops there
   const char* name = data + position_ + 1;
   const char* name_end = SkipName(name);
@@ -560,6 +861,8 @@ bool SheetXmlScanner::ScanPlainElement() {
       !SameBytes(at + 2, length, name, length) || at[length + 2] != '>') {
     return false;
   }
+  spans_.clear();
+  Learn(name, name_end, name_end);
   try {
     handler_.TextElement(LocalPart(name, name_end),
                          std::string_view(text, static_cast<std::size_t>(at - text)));
@@ -572,7 +875,7 @@ bool SheetXmlScanner::ScanPlainElement() {
 
 // Comments, processing instructions, CDATA sections and declarations.
 bool SheetXmlScanner::ScanMarkup() {
-  std::string_view rest(data_.get() + position_, size_ - position_);
+  std::string_view rest(data_ + position_, size_ - position_);
   // 1 when `rest` starts with `prefix`, 0 when it cannot, -1 when too short to tell.
   auto starts = [&rest](std::string_view prefix) {
     std::size_t n = std::min(prefix.size(), rest.size());
@@ -600,8 +903,8 @@ bool SheetXmlScanner::ScanMarkup() {
     return false;
   }
   resume_ = 0;
-  char* body = data_.get() + position_ + opening.size();
-  char* body_end = data_.get() + position_ + close;
+  char* body = data_ + position_ + opening.size();
+  char* body_end = data_ + position_ + close;
   if (opening == "<![CDATA[") {
     if (open_starts_.empty()) Malformed(kInvalidToken);
     Deliver(body, body_end, true);
@@ -683,9 +986,11 @@ void ScanSheetXmlPart(const ZipArchive& archive, std::string_view part, std::uin
   ExpatAdapter adapter(handler);
   std::string place = archive.label() + ": " + std::string(part);
   // Inflating runs a few pieces ahead on a thread of its own.
-  PartPrefetcher pieces(archive.OpenPart(part, max_bytes), kChunkBytes, 4);
+  PartPrefetcher pieces(archive.OpenPart(part, max_bytes), kChunkBytes, 4, kPieceHeadroom,
+                        SheetXmlScanner::kTailRoom);
   // The first piece tells which parser reads the part.
-  std::string_view piece = pieces.Next();
+  PartPrefetcher::Piece first = pieces.NextWritable();
+  std::string_view piece(first.data, first.size);
   if (NeedsExpat(piece)) {
     ExpatPieceParser expat(place, adapter);
     for (; !piece.empty(); piece = pieces.Next()) expat.Feed(piece);
@@ -693,7 +998,10 @@ void ScanSheetXmlPart(const ZipArchive& archive, std::string_view part, std::uin
     return;
   }
   SheetXmlScanner scanner(place, handler);
-  for (; !piece.empty(); piece = pieces.Next()) scanner.Feed(piece);
+  for (PartPrefetcher::Piece writable = first; writable.size != 0;
+       writable = pieces.NextWritable()) {
+    scanner.FeedInPlace(writable.data, writable.size, kPieceHeadroom);
+  }
   scanner.Finish();
 }
 

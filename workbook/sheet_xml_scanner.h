@@ -52,15 +52,23 @@ std::string_view FindXmlAttribute(const XmlAttribute* attributes, std::size_t co
 class SheetXmlScanner {
  public:
   SheetXmlScanner(std::string place, SheetXmlHandler& handler);
+  ~SheetXmlScanner();
 
   void Feed(std::string_view piece);
+  // Feeds a piece scanned where it lies, without copying it: `headroom`
+  // bytes before it and kTailRoom after it are the scanner's to write, and
+  // the piece is written to (values decoded in place).
+  void FeedInPlace(char* piece, std::size_t size, std::size_t headroom);
   void Finish();
+
+  static constexpr std::size_t kTailRoom = 32;
 
  private:
   // Room for `size` more bytes after the pending ones, to be filled and
   // then scanned by Commit.
   char* Room(std::size_t size);
   void Commit(std::size_t size);
+  void Keep();
   void Scan(bool final);
   // Each returns false when its token is not whole in the buffer yet.
   bool ScanText(bool final);
@@ -70,13 +78,22 @@ class SheetXmlScanner {
   // Each returns the offset just past the tag, or 0 when it is not whole.
   std::size_t StartTag(std::size_t begin);
   std::size_t EndTag(std::size_t begin);
+  // The start or end tag at position_ when it is of a known layout, taken by
+  // comparing bytes; false leaves it to the general path.
+  bool ScanKnownStartTag();
+  bool ScanKnownEndTag();
+  struct TagShape;
+  bool TextElementAfter(const char* text, const TagShape& shape);
+  void Learn(const char* name, const char* name_end, const char* close);
+  void Handle(std::string_view local, const XmlAttribute* attributes, std::size_t count,
+              bool self_closing);
   void CheckInstruction(const char* begin, const char* end) const;
   void Deliver(char* begin, char* end, bool cdata);
   // Decode in place and return the new end: the decoded text is never longer.
   char* Decode(char* read, char* end, bool attribute);
   char* DecodeCData(char* read, char* end);
   char* DecodeReference(char* read, char* end, char*& write);
-  void Open(const char* name, std::size_t length);
+  void Open(const char* name, std::size_t length, std::size_t local);
   std::uint32_t CharacterNumber(std::string_view digits) const;
   [[noreturn]] void Malformed(const char* what) const;
   [[noreturn]] void Rethrow(const XmlContentError& error) const;
@@ -84,8 +101,9 @@ class SheetXmlScanner {
   std::string place_;
   SheetXmlHandler& handler_;
   // The bytes not scanned yet, with a NUL after them that ends every loop
-  // over a token.
-  std::unique_ptr<char[]> data_;
+  // over a token: in buffer_, or in a piece fed in place while it is scanned.
+  char* data_ = nullptr;
+  std::unique_ptr<char[]> buffer_;
   std::size_t capacity_ = 0;
   std::size_t size_ = 0;
   std::size_t position_ = 0;
@@ -98,7 +116,11 @@ class SheetXmlScanner {
   std::unique_ptr<char[]> open_names_;
   std::size_t open_names_size_ = 0;
   std::size_t open_names_capacity_ = 0;
-  std::vector<std::size_t> open_starts_;
+  struct OpenElement {
+    std::size_t start;  // in open_names_
+    std::size_t local;  // where its local name starts, from `start`
+  };
+  std::vector<OpenElement> open_starts_;
   // A start tag's attributes: where their names and values lie in the
   // buffer while the tag is checked, then as handed over.
   struct AttributeSpan {
@@ -109,6 +131,20 @@ class SheetXmlScanner {
   };
   std::vector<AttributeSpan> spans_;
   std::vector<XmlAttribute> attributes_;
+  // Start tags written plainly (the name, then ` name="value"` for each
+  // attribute, then `>` or `/>`), as every cell of a sheet is: a tag laid
+  // out as one seen before has the same names, so it is checked by
+  // comparing bytes and its values alone are scanned. A sheet's rows repeat
+  // a few layouts in turn, so each remembers the two that followed it last.
+  static constexpr std::size_t kMaxShapes = 16;
+  std::vector<std::unique_ptr<TagShape>> shapes_;
+  // Each shape's first word and the bits of it that come before its first
+  // value, side by side so that layouts are told apart without visiting them.
+  std::uint64_t shape_heads_[kMaxShapes] = {};
+  std::uint64_t shape_head_masks_[kMaxShapes] = {};
+  std::size_t next_shape_slot_ = 0;
+  std::string learning_;  // a layout's text while it is learnt
+  std::size_t last_shape_ = kMaxShapes;  // none
   bool root_seen_ = false;
   bool root_closed_ = false;
   bool anything_seen_ = false;

@@ -72,5 +72,19 @@ TEST(GeneralNumberTextTest, StoredTextIsReadAsANumberOrKept) {
   EXPECT_EQ(GeneralNumberText(std::string_view("1e999")), "1e999");
 }
 
+// Text already in general form is passed through without the trip through
+// a double; anything else must be formatted.
+TEST(GeneralNumberTextTest, TellsTextAlreadyInGeneralForm) {
+  for (const char* general : {"919876543210", "0.25", "0.000000001", "123456789012345", "-12.5", "0",
+                              "7", "-0.5", "12345678901234.5"}) {
+    EXPECT_TRUE(IsGeneralNumberText(general)) << general;
+  }
+  for (const char* other : {"-0", "1.50", "0012", "1.", ".5", "0.0000000001", "1234567890123456",
+                            "0.1234567890123456", "1.2.3", "1e5", "", "-", "12abc", "1 ", "+1",
+                            "123456789012345.5", "00", "0.", "-.5"}) {
+    EXPECT_FALSE(IsGeneralNumberText(other)) << other;
+  }
+}
+
 }  // namespace
 }  // namespace pelorin::workbook
