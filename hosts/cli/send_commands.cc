@@ -3,13 +3,9 @@
 #include <signal.h>
 
 #include <algorithm>
-#include <chrono>
-#include <filesystem>
 #include <limits>
 #include <memory>
 #include <optional>
-#include <set>
-#include <thread>
 
 #include "core/host/run_lock.h"
 #include "core/messaging/message_template.h"

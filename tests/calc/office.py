@@ -36,6 +36,18 @@ def props(**values):
     return tuple(out)
 
 
+def end_process(process):
+    """Ends a process this test started (None: nothing to end), by its PID."""
+    if process is None:
+        return
+    process.terminate()
+    try:
+        process.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+
+
 def wait_for(check, timeout=20.0, step=0.1, what="condition"):
     """Polls `check` until it answers something true; fails after `timeout`."""
     deadline = time.monotonic() + timeout
@@ -227,12 +239,7 @@ class Provider:
 
     def stop(self):
         if self.process is not None:
-            self.process.terminate()
-            try:
-                self.process.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait()
+            end_process(self.process)
             self.process = None
             self.log.close()
 
@@ -294,11 +301,5 @@ class Display:
         self.run("import", "-window", "root", path)
 
     def stop(self):
-        if self.process is not None:
-            self.process.terminate()
-            try:
-                self.process.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait()
-            self.process = None
+        end_process(self.process)
+        self.process = None

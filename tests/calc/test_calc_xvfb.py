@@ -18,21 +18,16 @@ from workbook import contact, write_contacts
 ROWS = 1000
 
 
-class XvfbCalcTest(CalcTestCase):
+class XvfbOfficeTest(CalcTestCase):
+    """An office on an Xvfb display of its own, prepared by prepare_office."""
+
     @classmethod
     def setUpClass(cls):
         cls.screen = Display()
         cls.display = cls.screen.name
         try:
             super().setUpClass()
-            cls.office.start()
-            folder = tempfile.mkdtemp(prefix="pelorin-book-")
-            path = os.path.join(folder, "contacts.xlsx")
-            write_contacts(path, ROWS)
-            cls.document = cls.office.load(cls.office.share(path))
-            os.remove(path)
-            os.rmdir(folder)
-            cls.menu = MenuStates(cls.office, cls.document)
+            cls.prepare_office()
         except Exception:
             cls.screen.stop()
             raise
@@ -43,6 +38,19 @@ class XvfbCalcTest(CalcTestCase):
             super().tearDownClass()
         finally:
             cls.screen.stop()
+
+
+class XvfbCalcTest(XvfbOfficeTest):
+    @classmethod
+    def prepare_office(cls):
+        cls.office.start()
+        folder = tempfile.mkdtemp(prefix="pelorin-book-")
+        path = os.path.join(folder, "contacts.xlsx")
+        write_contacts(path, ROWS)
+        cls.document = cls.office.load(cls.office.share(path))
+        os.remove(path)
+        os.rmdir(folder)
+        cls.menu = MenuStates(cls.office, cls.document)
 
     def tearDown(self):
         # What the screen showed when a step failed, for whoever reads the log.
@@ -155,31 +163,17 @@ class XvfbCalcTest(CalcTestCase):
         wait_for(lambda: a11y.window_gone(self.office, "Status Window"), what="the status window to close")
 
 
-class XvfbExitQuestionTest(CalcTestCase):
+class XvfbExitQuestionTest(XvfbOfficeTest):
     """Yes to the exit question forgets the login. An office of its own: one
     whose preview grid was read through accessibility, as above, crashes
     while it closes its windows (the office's grid accessibility)."""
 
     @classmethod
-    def setUpClass(cls):
-        cls.screen = Display()
-        cls.display = cls.screen.name
-        try:
-            super().setUpClass()
-            cls.cli("login", "--id", "demo", "--password-stdin", stdin="demo-pass\n")
-            cls.office.start()
-            cls.document = cls.office.new_sheet()
-            cls.menu = MenuStates(cls.office, cls.document)
-        except Exception:
-            cls.screen.stop()
-            raise
-
-    @classmethod
-    def tearDownClass(cls):
-        try:
-            super().tearDownClass()
-        finally:
-            cls.screen.stop()
+    def prepare_office(cls):
+        cls.cli("login", "--id", "demo", "--password-stdin", stdin="demo-pass\n")
+        cls.office.start()
+        cls.document = cls.office.new_sheet()
+        cls.menu = MenuStates(cls.office, cls.document)
 
     def x_windows(self, name):
         """The X windows titled `name` exactly."""
