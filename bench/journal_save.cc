@@ -1,6 +1,6 @@
-// What the run journal costs a send run per packet: the entry saved before
-// the request and the outcome after the reply, each an atomic, flushed
-// replace of the run's whole journal, as the run grows.
+// What the run journal costs a send run per packet, as the run grows: the
+// packet's entry written before the request together with the outcome of the
+// packet before it, one flushed append.
 //
 //   journal_save [--benchmark_filter=...]   (writes under $PELORIN_BENCH_DATA or ./)
 #include <benchmark/benchmark.h>
@@ -18,8 +18,8 @@ std::filesystem::path BenchFolder() {
   return std::filesystem::path(data != nullptr ? data : ".") / "journal-save-bench";
 }
 
-// One packet's two saves, in a run that already holds `state.range(0)`
-// packets.
+// One packet's entry and outcome, in a run that already holds
+// `state.range(0)` packets.
 void BM_PacketEntryAndOutcome(benchmark::State& state) {
   const std::filesystem::path folder = BenchFolder();
   std::filesystem::remove_all(folder);

@@ -6,6 +6,7 @@
 #   2. the sends: `pelorin send` of every row to a pelorin-provider on
 #      127.0.0.1, beside the replay floor: the packets of one send uploaded
 #      again by curl on one kept-alive connection (bench/replay_packets.py),
+#      and again with a fresh connection per packet, as the add-in makes;
 #      sends and replays taking turns, round after round;
 #   3. the provider alone with one and two keep-alive clients
 #      (bench/provider_bench.sh).
@@ -120,6 +121,14 @@ sed "s/RUNNAME/replay\$\$/" "$work/replay/template.curl" >"$work/replay/now.curl
 exec curl -sS --fail -K "$work/replay/now.curl"
 SH
 chmod +x "$work/replay.sh"
+# The same replay with a fresh connection for every packet, as the add-in
+# makes one for every request ("Connection: close": the provider closes it
+# after its reply, as the add-in does after reading it).
+sed 's/^header = "Expect:"$/header = "Expect:"\nheader = "Connection: close"/' \
+  "$work/replay/template.curl" >"$work/replay/fresh.curl"
+sed -e "s|template.curl|fresh.curl|" -e "s|now.curl|fresh-now.curl|g" "$work/replay.sh" \
+  >"$work/replay-fresh.sh"
+chmod +x "$work/replay-fresh.sh"
 
 # The sends and the replay take turns, round after round, so that the
 # machine's load and the provider's growing database weigh on each alike;
@@ -128,8 +137,8 @@ echo "== sends beside the replay floor, $runs rounds in turn (load: $(cut -d' ' 
 times=$data/send-times.txt
 : >"$times"
 for round in $(seq 0 "$runs"); do
-  for entry in "replay $work/replay.sh" "ods $work/send.sh $ods" "xlsx $work/send.sh $xlsx" \
-      "csv $work/send.sh $csv"; do
+  for entry in "replay $work/replay.sh" "fresh $work/replay-fresh.sh" "ods $work/send.sh $ods" \
+      "xlsx $work/send.sh $xlsx" "csv $work/send.sh $csv"; do
     set -- $entry
     name=$1
     shift
@@ -143,16 +152,18 @@ for line in open(sys.argv[1]):
     round_, name, wall, user, system, load = line.split()
     if round_ != "0":
         rounds.setdefault(round_, {})[name] = (float(wall), float(user) + float(system), float(load))
-names = ["replay", "ods", "xlsx", "csv"]
-print("%-7s %9s %14s %16s %12s" % ("", "median s", "client CPU s", "x replay (wall)", "load (1 min)"))
+names = ["replay", "fresh", "ods", "xlsx", "csv"]
+print("%-7s %9s %14s %16s %16s %12s" % ("", "median s", "client CPU s", "x replay (wall)",
+                                        "x fresh (wall)", "load (1 min)"))
 for name in names:
     walls = [r[name][0] for r in rounds.values()]
     cpus = [r[name][1] for r in rounds.values()]
     loads = [r[name][2] for r in rounds.values()]
-    ratios = [r[name][0] / r["replay"][0] for r in rounds.values()]
-    print("%-7s %9.2f %14.2f %16.2f %12s" % (name, statistics.median(walls), statistics.median(cpus),
-                                             statistics.median(ratios),
-                                             "%.1f-%.1f" % (min(loads), max(loads))))
+    ratio = lambda floor: statistics.median([r[name][0] / r[floor][0] for r in rounds.values()])
+    print("%-7s %9.2f %14.2f %16.2f %16.2f %12s" % (name, statistics.median(walls),
+                                                    statistics.median(cpus), ratio("replay"),
+                                                    ratio("fresh"),
+                                                    "%.1f-%.1f" % (min(loads), max(loads))))
 PY
 echo "database $(stat -c %s "$work/db") bytes, write-ahead log $(stat -c %s "$work/db-wal" 2>/dev/null || echo 0) bytes"
 kill -TERM "$pid"; wait "$pid" || true; pid=""

@@ -1,6 +1,7 @@
-// Where the run journal keeps one text per send run. Every save is written
-// through (on disk when it returns) and replaces the old text whole: a reader,
-// even after the process was killed mid-save, sees the old or the new text.
+// Where the run journal keeps one text per send run. Every save and append is
+// written through (on disk when it returns). A save replaces the old text
+// whole; an append adds to its end. A reader, even after the process was
+// killed mid-write, sees the text as it stood before that write or after it.
 #pragma once
 
 #include <optional>
@@ -15,6 +16,10 @@ class RunJournalStore {
   virtual ~RunJournalStore() = default;
   // Stores `text` as the run's journal. Throws std::runtime_error.
   virtual void Save(std::string_view run, std::string_view text) = 0;
+  // Adds `text` to the end of the run's saved journal, so that Load answers
+  // the two together: one flush instead of rewriting a growing text. Throws
+  // std::runtime_error, also when the run has no saved journal.
+  virtual void Append(std::string_view run, std::string_view text) = 0;
   // The run's journal, or nothing when there is none or it cannot be read.
   virtual std::optional<std::string> Load(std::string_view run) const = 0;
   // The names of the stored runs, in no particular order.

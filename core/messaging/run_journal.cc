@@ -5,6 +5,7 @@
 #include <map>
 #include <stdexcept>
 #include <tuple>
+#include <utility>
 
 #include "core/host/run_journal_store.h"
 #include "core/messaging/status_report.h"
@@ -14,7 +15,7 @@ namespace pelorin {
 namespace {
 
 // "pelorin-run 1", then one "key value" line per field, then one "packet"
-// line per request. Values run to the end of their line; "%", CR and LF in
+// line per request, each perhaps followed by an "outcome" line. Values run to the end of their line; "%", CR and LF in
 // them are written as "%25", "%0D" and "%0A".
 constexpr std::string_view kMagic = "pelorin-run 1";
 
@@ -112,6 +113,28 @@ std::string PacketLine(const JournalPacket& packet) {
          std::string(OutcomeWord(packet.outcome)) + " " + Escape(packet.reply);
 }
 
+// "outcome WORD REPLY": the outcome of the packet on the last packet line
+// before it, appended once the reply came.
+std::string OutcomeLine(const JournalPacket& packet) {
+  return "outcome " + std::string(OutcomeWord(packet.outcome)) + " " + Escape(packet.reply);
+}
+
+std::optional<PacketOutcome> ParseOutcomeWord(std::string_view word) {
+  auto outcome = std::find_if(std::begin(kOutcomes), std::end(kOutcomes),
+                              [&](PacketOutcome o) { return OutcomeWord(o) == word; });
+  if (outcome == std::end(kOutcomes)) return std::nullopt;
+  return *outcome;
+}
+
+bool ParseOutcomeLine(std::string_view rest, JournalPacket& packet) {
+  std::vector<std::string_view> words = Words(rest, 2);
+  std::optional<PacketOutcome> outcome = ParseOutcomeWord(words[0]);
+  if (words.size() != 2 || !outcome) return false;
+  packet.outcome = *outcome;
+  packet.reply = Unescape(words[1]);
+  return true;
+}
+
 std::optional<JournalPacket> ParsePacketLine(std::string_view rest) {
   std::vector<std::string_view> words = Words(rest, 7);
   if (words.size() != 7) return std::nullopt;
@@ -121,9 +144,8 @@ std::optional<JournalPacket> ParsePacketLine(std::string_view rest) {
       !ParseNumber(words[3], packet.records) || !ParseNumber(words[4], packet.hash, 16)) {
     return std::nullopt;
   }
-  auto outcome = std::find_if(std::begin(kOutcomes), std::end(kOutcomes),
-                              [&](PacketOutcome o) { return OutcomeWord(o) == words[5]; });
-  if (outcome == std::end(kOutcomes)) return std::nullopt;
+  std::optional<PacketOutcome> outcome = ParseOutcomeWord(words[5]);
+  if (!outcome) return std::nullopt;
   packet.outcome = *outcome;
   packet.reply = Unescape(words[6]);
   return packet;
@@ -252,6 +274,8 @@ std::optional<JournalRun> ParseJournalRun(std::string_view text) {
       std::optional<JournalPacket> packet = ParsePacketLine(rest);
       if (!packet) return std::nullopt;
       run.packets.push_back(std::move(*packet));
+    } else if (key == "outcome") {
+      if (run.packets.empty() || !ParseOutcomeLine(rest, run.packets.back())) return std::nullopt;
     } else {
       fields[std::string(key)] = std::string(rest);
     }
@@ -260,20 +284,34 @@ std::optional<JournalRun> ParseJournalRun(std::string_view text) {
   return run;
 }
 
+JournalWriter::JournalWriter(JournalWriter&& other) noexcept
+    : store_(other.store_),
+      run_(std::move(other.run_)),
+      saved_whole_(other.saved_whole_),
+      held_back_(std::exchange(other.held_back_, std::nullopt)) {}
+
+JournalWriter::~JournalWriter() {
+  try {
+    Flush();
+  } catch (const std::exception&) {
+    // The packet then reads as sent without a reply: a resume asks about it.
+  }
+}
+
 JournalWriter JournalWriter::Begin(RunJournalStore& store, JournalRun run) {
   run.name = run.file_name;
   for (int suffix = 2; store.Load(run.name).has_value(); ++suffix) {
     run.name = run.file_name + "-" + std::to_string(suffix);
   }
   JournalWriter writer(store, std::move(run));
-  writer.Save();
+  writer.Write({});
   return writer;
 }
 
 void JournalWriter::Sending(JournalPacket packet) {
   packet.outcome = PacketOutcome::kPending;
   run_.packets.push_back(std::move(packet));
-  Save();
+  Write(PacketLine(run_.packets.back()) + "\n");
 }
 
 PacketOutcome JournalWriter::Answered(std::string_view reply) {
@@ -281,7 +319,8 @@ PacketOutcome JournalWriter::Answered(std::string_view reply) {
   JournalPacket& packet = run_.packets.back();
   packet.outcome = OutcomeOfReply(reply);
   if (packet.outcome == PacketOutcome::kRefused) packet.reply = std::string(reply);
-  Save();
+  held_back_ = run_.packets.size() - 1;
+  if (packet.outcome != PacketOutcome::kAccepted) Flush();
   return packet.outcome;
 }
 
@@ -289,12 +328,24 @@ void JournalWriter::Skipped(JournalPacket packet) {
   packet.outcome = PacketOutcome::kSkipped;
   packet.reply.clear();
   run_.packets.push_back(std::move(packet));
-  Save();
+  Write(PacketLine(run_.packets.back()) + "\n");
 }
 
-void JournalWriter::Save() {
+void JournalWriter::Flush() {
+  if (held_back_) Write({});
+}
+
+void JournalWriter::Write(std::string lines) {
   try {
-    store_.Save(run_.name, FormatJournalRun(run_));
+    if (!saved_whole_) {
+      store_->Save(run_.name, FormatJournalRun(run_));
+      saved_whole_ = true;
+    } else {
+      // Its packet's line is the last one written, so the outcome reads as its.
+      if (held_back_) lines.insert(0, OutcomeLine(run_.packets[*held_back_]) + "\n");
+      if (!lines.empty()) store_->Append(run_.name, lines);
+    }
+    held_back_.reset();
   } catch (const std::exception& failure) {
     throw std::runtime_error("cannot write the journal of run " + run_.name + ": " +
                              failure.what());

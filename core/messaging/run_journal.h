@@ -1,7 +1,7 @@
 // The run journal: what every send run wrote down about itself, so that after
 // a failure or a crash it is known exactly which packets may have reached the
-// service. A packet's entry is saved before its request goes out and its
-// outcome after the reply.
+// service. A packet's entry is saved before its request goes out; its
+// outcome after the reply, with the next packet's entry when the run goes on.
 #pragma once
 
 #include <cstdint>
@@ -68,11 +68,18 @@ std::string FormatJournalRun(const JournalRun& run);
 // Nothing for a text that is not a journal this version wrote.
 std::optional<JournalRun> ParseJournalRun(std::string_view text);
 
-// Keeps one run's journal on disk while the run sends.
+// Keeps one run's journal on disk while the run sends. The first write saves
+// the run whole; later ones append a line or two, so a packet costs one
+// flushed write however long the run: a packet's entry goes out with the
+// outcome of the packet before it.
 class JournalWriter {
  public:
   // Continues `run` as it is stored (a resumed run).
-  JournalWriter(RunJournalStore& store, JournalRun run) : store_(store), run_(std::move(run)) {}
+  JournalWriter(RunJournalStore& store, JournalRun run) : store_(&store), run_(std::move(run)) {}
+  JournalWriter(JournalWriter&& other) noexcept;
+  JournalWriter& operator=(JournalWriter&&) = delete;
+  // Saves an outcome still held back, if it can.
+  ~JournalWriter();
 
   // Saves a new run under its run file name, or with "-2", "-3", ... added
   // when an earlier run in the journal has that name. Throws.
@@ -80,18 +87,27 @@ class JournalWriter {
 
   // Saves the entry of a packet about to be sent, outcome pending. Throws.
   void Sending(JournalPacket packet);
-  // Saves the outcome the reply means for the packet last entered. Throws.
+  // Records the outcome the reply means for the packet last entered. An
+  // acceptance is saved with the next write (the run goes on); any other
+  // outcome at once (the run stops). Throws.
   PacketOutcome Answered(std::string_view reply);
   // Saves an entry that counts `packet` (an unknown one) as accepted.
   void Skipped(JournalPacket packet);
+  // Saves an outcome still held back. Call when the run ends. Throws.
+  void Flush();
 
   const JournalRun& run() const { return run_; }
 
  private:
-  void Save();
+  // Writes `lines` (the held-back outcome first), or the whole run when
+  // nothing was written yet.
+  void Write(std::string lines);
 
-  RunJournalStore& store_;
+  RunJournalStore* store_;
   JournalRun run_;
+  bool saved_whole_ = false;
+  // The packet whose outcome is recorded but not yet written.
+  std::optional<std::size_t> held_back_;
 };
 
 // Reads the journal of one run; nothing when it is absent or unreadable.

@@ -156,6 +156,7 @@ ResumeResult RunResume::Resume(UnknownPackets unknown) {
     result.message = about + "the service did not accept the closing packet";
     return result;
   }
+  journal.Flush();
   result.message = about + "completed";
   return result;
 }

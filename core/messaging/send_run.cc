@@ -273,6 +273,13 @@ SendRunResult SendRun::Run(const SendRequest& request, frmPopup& status_window) 
     result.status_text = runner.status();
     result.error =
         runner.dismissed() ? "the status window was closed during the run" : runner.error();
+    if (journal) {
+      try {
+        journal->Flush();
+      } catch (const std::exception& failure) {
+        if (result.error.empty()) result.error = failure.what();
+      }
+    }
     result.outcome = OutcomeOf(runner, status_window);
   } catch (const std::exception& failure) {
     context_.ui.MessageBox(kProcessingError, message_box::kOkOnly, message_box::kDefaultTitle);

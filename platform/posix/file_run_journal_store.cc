@@ -81,9 +81,14 @@ void FileRunJournalStore::Save(std::string_view run, std::string_view text) {
   ReplaceValueFile(FileOf(run), text);
 }
 
+void FileRunJournalStore::Append(std::string_view run, std::string_view text) {
+  if (!unavailable_.empty()) throw std::runtime_error(unavailable_);
+  AppendValueFile(FileOf(run), text);
+}
+
 std::optional<std::string> FileRunJournalStore::Load(std::string_view run) const {
   if (!unavailable_.empty()) return std::nullopt;
-  return ReadValueFile(FileOf(run));
+  return ReadAppendedValueFile(FileOf(run), kMaxJournalFileBytes);
 }
 
 std::vector<std::string> FileRunJournalStore::Runs() const {

@@ -1,7 +1,11 @@
-// The run journal as private per-user files, one per run, each replaced
-// atomically and durably as the settings files are.
+// The run journal as private per-user files, one per run. A save replaces the
+// file atomically and durably as the settings files are; an append adds a
+// framed piece and flushes it, and a piece cut short by a crash is not read,
+// nor anything appended after it (a writer saves whole before appending to a
+// journal it did not save itself).
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -18,6 +22,9 @@ namespace pelorin::posix {
 std::filesystem::path RunJournalDirectory(const std::optional<std::string>& xdg_state_home,
                                           const std::optional<std::string>& home);
 
+// A journal holds about 100 bytes per packet: this is over a million packets.
+inline constexpr std::uint64_t kMaxJournalFileBytes = std::uint64_t{256} << 20;
+
 class FileRunJournalStore : public RunJournalStore {
  public:
   // The folder is created (mode 0700) at the first save.
@@ -29,6 +36,7 @@ class FileRunJournalStore : public RunJournalStore {
   static FileRunJournalStore FromEnvironment();
 
   void Save(std::string_view run, std::string_view text) override;
+  void Append(std::string_view run, std::string_view text) override;
   std::optional<std::string> Load(std::string_view run) const override;
   std::vector<std::string> Runs() const override;
 

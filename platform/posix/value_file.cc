@@ -181,37 +181,86 @@ std::string EncodeValueFile(std::string_view value) {
   return contents;
 }
 
-std::optional<std::string> DecodeValueFile(std::string_view contents) {
-  if (contents.substr(0, kMagic.size()) != kMagic) return std::nullopt;
-  contents.remove_prefix(kMagic.size());
-  size_t space = contents.find(' ');
-  size_t newline = contents.find('\n');
+namespace {
+
+// Takes one framed value off the front of `contents`; nothing when the frame
+// is cut short or damaged.
+std::optional<std::string_view> TakeFrame(std::string_view& contents) {
+  std::string_view rest = contents;
+  if (rest.substr(0, kMagic.size()) != kMagic) return std::nullopt;
+  rest.remove_prefix(kMagic.size());
+  size_t space = rest.find(' ');
+  size_t newline = rest.find('\n');
   if (space == std::string_view::npos || newline == std::string_view::npos || space > newline) {
     return std::nullopt;
   }
   size_t length = 0;
   std::uint64_t checksum = 0;
-  if (!ParseNumber(contents.substr(0, space), 10, length) ||
-      !ParseNumber(contents.substr(space + 1, newline - space - 1), 16, checksum)) {
+  if (!ParseNumber(rest.substr(0, space), 10, length) ||
+      !ParseNumber(rest.substr(space + 1, newline - space - 1), 16, checksum)) {
     return std::nullopt;
   }
-  std::string_view value = contents.substr(newline + 1);
-  if (value.size() != length || Checksum(value) != checksum) return std::nullopt;
-  return std::string(value);
+  rest.remove_prefix(newline + 1);
+  if (rest.size() < length) return std::nullopt;
+  std::string_view value = rest.substr(0, length);
+  if (Checksum(value) != checksum) return std::nullopt;
+  contents = rest.substr(length);
+  return value;
 }
 
-std::optional<std::string> ReadValueFile(const std::filesystem::path& file) {
-  // Not blocking: a FIFO put in a value's place must not hang the reader.
+// The bytes of a regular file of at most `limit` bytes, opened without
+// blocking so that a FIFO put in a value's place cannot hang the reader.
+std::optional<std::string> ReadRegularFile(const std::filesystem::path& file,
+                                           std::uint64_t limit) {
   FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (fd.get() < 0) return std::nullopt;
   struct stat status {};
   if (::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode) ||
-      static_cast<std::uint64_t>(status.st_size) > kMaxValueFileBytes) {
+      static_cast<std::uint64_t>(status.st_size) > limit) {
     return std::nullopt;
   }
   std::string contents;
-  if (!ReadAll(fd.get(), contents, kMaxValueFileBytes)) return std::nullopt;
-  return DecodeValueFile(contents);
+  if (!ReadAll(fd.get(), contents, limit)) return std::nullopt;
+  return contents;
+}
+
+}  // namespace
+
+std::optional<std::string> DecodeValueFile(std::string_view contents) {
+  std::optional<std::string_view> value = TakeFrame(contents);
+  if (!value || !contents.empty()) return std::nullopt;
+  return std::string(*value);
+}
+
+std::optional<std::string> DecodeAppendedValueFile(std::string_view contents) {
+  std::optional<std::string_view> first = TakeFrame(contents);
+  if (!first) return std::nullopt;
+  std::string value(*first);
+  while (std::optional<std::string_view> appended = TakeFrame(contents)) value += *appended;
+  return value;
+}
+
+std::optional<std::string> ReadValueFile(const std::filesystem::path& file) {
+  std::optional<std::string> contents = ReadRegularFile(file, kMaxValueFileBytes);
+  if (!contents) return std::nullopt;
+  return DecodeValueFile(*contents);
+}
+
+std::optional<std::string> ReadAppendedValueFile(const std::filesystem::path& file,
+                                                 std::uint64_t limit) {
+  std::optional<std::string> contents = ReadRegularFile(file, limit);
+  if (!contents) return std::nullopt;
+  return DecodeAppendedValueFile(*contents);
+}
+
+void AppendValueFile(const std::filesystem::path& file, std::string_view value) {
+  // Only to a file a replace made: never created here, never through a link.
+  FileDescriptor fd(::open(file.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW));
+  if (fd.get() < 0) throw SystemError("cannot open", file, errno);
+  // One write of the whole frame: a reader sees it whole or cut short.
+  if (!WriteAll(fd.get(), EncodeValueFile(value))) throw SystemError("cannot write", file, errno);
+  if (::fdatasync(fd.get()) != 0) throw SystemError("cannot flush", file, errno);
+  if (fd.Close() != 0) throw SystemError("cannot write", file, errno);
 }
 
 void RemoveStaleTemporaryFiles(const std::filesystem::path& directory) {

@@ -20,6 +20,11 @@ std::string ValueFileName(std::string_view value_name);
 std::string EncodeValueFile(std::string_view value);
 std::optional<std::string> DecodeValueFile(std::string_view contents);
 
+// A file of one value followed by appended ones (AppendValueFile): the values
+// joined, up to the first appended one that was cut short or damaged, as a
+// crash during an append leaves it. Nothing when the first value is not whole.
+std::optional<std::string> DecodeAppendedValueFile(std::string_view contents);
+
 // Files larger than this are not values this system wrote; they read as
 // not set rather than being loaded.
 inline constexpr std::uint64_t kMaxValueFileBytes = std::uint64_t{16} << 20;
@@ -29,11 +34,22 @@ inline constexpr std::uint64_t kMaxValueFileBytes = std::uint64_t{16} << 20;
 // device is never opened for a blocking read).
 std::optional<std::string> ReadValueFile(const std::filesystem::path& file);
 
+// The decoded values of a file that ReplaceValueFile made and AppendValueFile
+// added to (DecodeAppendedValueFile), read as ReadValueFile reads, with a
+// size limit of its own.
+std::optional<std::string> ReadAppendedValueFile(const std::filesystem::path& file,
+                                                 std::uint64_t limit);
+
 // Replaces the file with one holding the value: a private temporary file in
 // the same folder, flushed, renamed over the old one, and the folder flushed.
 // Readers see the old or the new value, never a mixture. Throws
 // std::runtime_error naming the file.
 void ReplaceValueFile(const std::filesystem::path& file, std::string_view value);
+
+// Adds `value` to the end of a file ReplaceValueFile made, framed as a value
+// of its own, and flushes it (one fdatasync; no rename, no folder flush).
+// Throws std::runtime_error naming the file, also when it is absent.
+void AppendValueFile(const std::filesystem::path& file, std::string_view value);
 
 // Deletes the file and flushes its folder; an absent file is fine. Throws
 // std::runtime_error naming the file.

@@ -1,5 +1,5 @@
-// An in-memory run journal; it can be told to fail its saves, and it keeps
-// every text saved so that a test can see the journal as it stood before
+// An in-memory run journal; it can be told to fail its writes, and it keeps
+// every text written so that a test can see the journal as it stood before
 // each request.
 #pragma once
 
@@ -19,6 +19,14 @@ class FakeRunJournalStore : public RunJournalStore {
     texts_[std::string(run)] = std::string(text);
     saves.emplace_back(text);
   }
+  void Append(std::string_view run, std::string_view text) override {
+    if (fail_saves) throw std::runtime_error("disk full");
+    auto it = texts_.find(std::string(run));
+    if (it == texts_.end()) throw std::runtime_error("no journal to add to");
+    it->second += text;
+    saves.push_back(it->second);
+    ++appends;
+  }
   std::optional<std::string> Load(std::string_view run) const override {
     auto it = texts_.find(std::string(run));
     if (it == texts_.end()) return std::nullopt;
@@ -31,7 +39,8 @@ class FakeRunJournalStore : public RunJournalStore {
   }
 
   bool fail_saves = false;
-  std::vector<std::string> saves;  // every text saved, in order
+  std::vector<std::string> saves;  // the whole text after every write, in order
+  int appends = 0;
 
  private:
   std::map<std::string, std::string> texts_;

@@ -1,6 +1,7 @@
 // The run journal: its text survives every value a run can hold, a damaged
 // text is refused, a send run saves each packet's entry before the request
-// and its outcome after the reply, and the run's standing follows from it.
+// and its outcome after the reply (with the next entry when the run goes on),
+// and the run's standing follows from it.
 #include "core/messaging/run_journal.h"
 
 #include <gtest/gtest.h>
@@ -86,6 +87,8 @@ TEST(JournalText, RefusesTextsItDidNotWriteWhole) {
       {"bad outcome word", replaced(" accepted", " acepted")},
       {"bad row number", replaced("packet 3 9", "packet 3 x9")},
       {"bad range list", replaced("3-9,35-71", "3-9,,35-71")},
+      {"outcome before any packet", replaced("packet 3 9", "outcome accepted \npacket 3 9")},
+      {"bad appended outcome", good + "outcome acepted \n"},
   };
   for (const auto& [name, text] : cases) {
     EXPECT_FALSE(ParseJournalRun(text).has_value()) << name;
@@ -111,6 +114,92 @@ TEST(JournalWriterTest, ANewRunNeverOverwritesAnEarlierOneOfTheSameName) {
   EXPECT_EQ(JournalWriter::Begin(store, run).run().name, "u_2026121014305-2");
   EXPECT_EQ(JournalWriter::Begin(store, run).run().name, "u_2026121014305-3");
   EXPECT_EQ(LoadJournalRuns(store).size(), 3u);
+}
+
+// The journal as stored after every write of a writer, parsed.
+std::vector<JournalRun> StoredRuns(const testing::FakeRunJournalStore& store) {
+  std::vector<JournalRun> runs;
+  for (const std::string& text : store.saves) {
+    std::optional<JournalRun> run = ParseJournalRun(text);
+    EXPECT_TRUE(run.has_value()) << text;
+    if (run) runs.push_back(std::move(*run));
+  }
+  return runs;
+}
+
+std::vector<std::string> Outcomes(const JournalRun& run) {
+  std::vector<std::string> words;
+  for (const JournalPacket& packet : run.packets) words.emplace_back(OutcomeWord(packet.outcome));
+  return words;
+}
+
+JournalPacket Entry(std::int64_t first) {
+  return {{first, first + 9}, "START", 10, 7, PacketOutcome::kPending, ""};
+}
+
+TEST(JournalWriterTest, EachPacketIsOneAppendThatCarriesTheOutcomeBeforeIt) {
+  testing::FakeRunJournalStore store;
+  JournalRun run = SampleRun();
+  run.packets.clear();
+  {
+    JournalWriter writer = JournalWriter::Begin(store, run);
+    writer.Sending(Entry(1));
+    writer.Answered(kSuccess);
+    writer.Sending(Entry(11));
+    writer.Answered(kSuccess);
+    writer.Sending(Entry(21));
+    writer.Answered(kNoCredit);  // the run stops: written at once
+    writer.Sending(Entry(31));
+    writer.Answered(kSuccess);
+    writer.Flush();
+    writer.Flush();  // nothing held back: nothing written
+  }
+  const std::vector<JournalRun> stored = StoredRuns(store);
+  using Words = std::vector<std::string>;
+  const std::vector<Words> expected = {
+      {},
+      {"sent"},
+      {"accepted", "sent"},
+      {"accepted", "accepted", "sent"},
+      {"accepted", "accepted", "refused"},
+      {"accepted", "accepted", "refused", "sent"},
+      {"accepted", "accepted", "refused", "accepted"},
+  };
+  ASSERT_EQ(stored.size(), expected.size());
+  for (std::size_t i = 0; i < stored.size(); ++i) EXPECT_EQ(Outcomes(stored[i]), expected[i]) << i;
+  EXPECT_EQ(store.appends, 6) << "one whole save, then appends only";
+  EXPECT_EQ(stored.back().packets[2].reply, kNoCredit);
+}
+
+TEST(JournalWriterTest, AnAcceptanceHeldBackIsWrittenWhenTheWriterGoes) {
+  testing::FakeRunJournalStore store;
+  JournalRun run = SampleRun();
+  run.packets.clear();
+  std::string name;
+  {
+    std::optional<JournalWriter> moved_from;
+    moved_from.emplace(JournalWriter::Begin(store, run));
+    moved_from->Sending(Entry(1));
+    moved_from->Answered(kSuccess);
+    JournalWriter writer(std::move(*moved_from));
+    moved_from.reset();  // the outcome went with the move: nothing written
+    EXPECT_EQ(Outcomes(*LoadJournalRun(store, writer.run().name)), std::vector<std::string>{"sent"});
+    name = writer.run().name;
+  }
+  EXPECT_EQ(Outcomes(*LoadJournalRun(store, name)), std::vector<std::string>{"accepted"});
+}
+
+TEST(JournalWriterTest, AResumedRunIsSavedWholeBeforeItIsAppendedTo) {
+  // What a crash cut short at the end of the stored journal is not read, and
+  // must not hide what the resume adds after it.
+  testing::FakeRunJournalStore store;
+  JournalRun run = SampleRun();
+  run.packets.resize(1);
+  store.Save(run.name, FormatJournalRun(run) + "packet 35 71 END 37 1 se");
+  JournalWriter writer(store, *ParseJournalRun(FormatJournalRun(run)));
+  writer.Sending(Entry(35));
+  EXPECT_EQ(store.appends, 0);
+  EXPECT_EQ(store.saves.back(), FormatJournalRun(writer.run()));
 }
 
 struct StandingCase {
