@@ -10,8 +10,8 @@ void ColumnStoreSheet::Column::AddEnd(std::uint64_t end, std::uint64_t narrow_li
     return;
   }
   if (wide.empty()) {
-    wide.assign(narrow.begin(), narrow.end());
-    narrow = std::vector<std::uint32_t>();
+    for (std::size_t i = 0; i < narrow.size(); ++i) wide.push_back(narrow[i]);
+    narrow.clear();
   }
   wide.push_back(end);
 }
@@ -25,7 +25,7 @@ void ColumnStoreSheet::SetCell(int column, std::int64_t row, std::string_view te
     target.AddEnd(target.bytes.size(), narrow_limit_);
   }
   if (static_cast<std::int64_t>(target.ends()) > row) return;  // out of order: keep the first
-  target.bytes.append(text);
+  target.bytes.append(text.data(), text.size());
   target.AddEnd(target.bytes.size(), narrow_limit_);
   if (row > used_rows_) used_rows_ = row;
 }
@@ -43,7 +43,7 @@ const ColumnStoreSheet::Column* ColumnStoreSheet::FindColumn(std::string_view le
 std::string_view ColumnStoreSheet::CellOf(const Column& column, std::int64_t row) {
   if (row >= static_cast<std::int64_t>(column.ends())) return {};
   std::uint64_t begin = column.offset(static_cast<std::size_t>(row - 1));
-  return std::string_view(column.bytes).substr(begin, column.offset(static_cast<std::size_t>(row)) - begin);
+  return View(column.bytes).substr(begin, column.offset(static_cast<std::size_t>(row)) - begin);
 }
 
 std::string ColumnStoreSheet::CellText(std::string_view column, std::int64_t row) const {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/host/worksheet.h"
+#include "workbook/growing_array.h"
 #include "workbook/workbook.h"
 
 namespace pelorin::workbook {
@@ -36,12 +37,13 @@ class ColumnStoreSheet : public Worksheet, public CellVisitor {
 
  private:
   struct Column {
-    std::string bytes;
+    Column() { narrow.push_back(0); }
+    GrowingArray<char> bytes;
     // Row r's text is bytes from offset(r - 1) to offset(r); rows past the
     // end are empty. `narrow` is used until the text outgrows it, `wide`
     // after.
-    std::vector<std::uint32_t> narrow{0};
-    std::vector<std::uint64_t> wide;
+    GrowingArray<std::uint32_t> narrow;
+    GrowingArray<std::uint64_t> wide;
 
     std::size_t ends() const { return wide.empty() ? narrow.size() : wide.size(); }
     std::uint64_t offset(std::size_t index) const {

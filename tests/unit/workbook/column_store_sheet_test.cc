@@ -35,5 +35,33 @@ TEST(ColumnStoreSheetTest, CellsReadBackBeforeAndAfterOffsetsWiden) {
   }
 }
 
+// Columns grow in place many times over, and a text longer than the room
+// doubling gives; every cell must still read as it was set, in every column,
+// after the columns themselves have moved.
+TEST(ColumnStoreSheetTest, CellsSurviveTheirColumnsGrowing) {
+  ColumnStoreSheet sheet(/*narrow_limit=*/100'000);  // widens part way through
+  auto text_of = [](int column, std::int64_t row) {
+    if (row == 1234) return std::string(70'000, static_cast<char>('a' + column));
+    return std::to_string(column) + ":" + std::to_string(row * 7919);
+  };
+  constexpr std::int64_t kRows = 20'000;
+  for (std::int64_t row = 1; row <= kRows; ++row) {
+    // Column 4 is added late, so the columns already there move.
+    for (int column = 1; column <= (row < kRows / 2 ? 3 : 4); ++column) {
+      if (row % 5 != 0) sheet.SetCell(column, row, text_of(column, row));
+    }
+  }
+  for (const char* letter : {"A", "B", "C", "D"}) {
+    const int column = letter[0] - 'A' + 1;
+    std::vector<std::string_view> cells;
+    sheet.ReadColumn(letter, 1, kRows, cells);
+    ASSERT_EQ(cells.size(), static_cast<std::size_t>(kRows));
+    for (std::int64_t row = 1; row <= kRows; ++row) {
+      const bool set = row % 5 != 0 && (column < 4 || row >= kRows / 2);
+      ASSERT_EQ(cells[row - 1], set ? text_of(column, row) : "") << letter << row;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace pelorin::workbook
