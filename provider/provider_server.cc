@@ -1,7 +1,6 @@
 #include "provider_server.h"
 
 #include <httplib.h>
-#include <sys/socket.h>
 
 #include <chrono>
 #include <stdexcept>
@@ -36,7 +35,6 @@ std::string ServicePageOf(const std::string& path) {
 }
 
 constexpr std::size_t kWorkers = 64;
-constexpr int kReceiveBufferBytes = 4 << 20;
 
 bool IsChunked(const httplib::Request& request) {
   return request.get_header_value("Transfer-Encoding").find("chunked") != std::string::npos;
@@ -62,14 +60,6 @@ ProviderServer::ProviderServer(ProviderStore& store, ServerOptions options)
   // second waits for the client's delayed ACK, about 40 ms per request on
   // a kept-alive connection.
   http_->set_tcp_nodelay(true);
-  // A client that opens a connection per request (as the add-in does)
-  // sends its packet into a fresh socket, whose receive window starts small:
-  // the upload stalls until a worker reads. Accepted sockets inherit a
-  // larger buffer from the listening one, so a packet fits at once.
-  http_->set_socket_options([](socket_t sock) {
-    httplib::default_socket_options(sock);
-    ::setsockopt(sock, SOL_SOCKET, SO_RCVBUF, &kReceiveBufferBytes, sizeof kReceiveBufferBytes);
-  });
   // Every request body goes through ReadBody's own limit, so that an
   // oversized upload still gets a reply in the Compose grammar.
   http_->Post(".*", [this](const httplib::Request& request, httplib::Response& response,
