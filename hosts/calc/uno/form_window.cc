@@ -33,6 +33,7 @@
 #include <com/sun/star/beans/XPropertySetInfo.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
+#include <com/sun/star/style/VerticalAlignment.hpp>
 #include <com/sun/star/util/MeasureUnit.hpp>
 #include <cppuhelper/implbase1.hxx>
 #include <cppuhelper/implbase5.hxx>
@@ -408,6 +409,11 @@ void FormWindow::Apply(NativeControl& native, std::uint32_t aspects) {
     if (c.kind == ControlKind::kLabel) {
       Set(native.props, "Align", static_cast<sal_Int16>(c.alignment == forms::Alignment::kLeft ? 0
                                                         : c.alignment == forms::Alignment::kCenter ? 1 : 2));
+    }
+    if (c.kind == ControlKind::kCheckBox || c.kind == ControlKind::kOptionButton) {
+      // The office puts the caption at the top of a box taller than one
+      // line; Windows centres it beside the box, as the forms are drawn.
+      Set(native.props, "VerticalAlign", css::style::VerticalAlignment_MIDDLE);
     }
     if (c.kind == ControlKind::kTextBox) {
       Set(native.props, "MultiLine", c.multiline);
