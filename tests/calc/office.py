@@ -198,6 +198,7 @@ class Office:
         """The environment in which the command line shares this office's settings."""
         env = dict(os.environ)
         env.update(XDG_CONFIG_HOME=self.config, XDG_RUNTIME_DIR=self.runtime, HOME=self.home)
+        env.pop("XDG_STATE_HOME", None)  # the run journal under HOME, as the office keeps it
         return env
 
     def give_back(self):

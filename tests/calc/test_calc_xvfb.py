@@ -10,6 +10,8 @@ import tempfile
 import threading
 import unittest
 
+import uno
+
 import a11y
 from calc_test_base import CalcTestCase, MenuStates, logged_in_states, logged_out_states
 from office import Display, wait_for
@@ -47,7 +49,9 @@ class XvfbCalcTest(XvfbOfficeTest):
         folder = tempfile.mkdtemp(prefix="pelorin-book-")
         path = os.path.join(folder, "contacts.xlsx")
         write_contacts(path, ROWS)
-        cls.document = cls.office.load(cls.office.share(path))
+        url = cls.office.share(path)
+        cls.workbook = uno.fileUrlToSystemPath(url)
+        cls.document = cls.office.load(url)
         os.remove(path)
         os.rmdir(folder)
         cls.menu = MenuStates(cls.office, cls.document)
@@ -159,6 +163,12 @@ class XvfbCalcTest(XvfbOfficeTest):
         expected = [{"mobile": str(contact(r)[0]), "message": "Dear %s, order %s" % contact(r)[1:]}
                     for r in range(1, ROWS + 1)]
         self.assertEqual([{"mobile": r["mobile"], "message": r["message"]} for r in records], expected)
+        # The run is journaled where the command line lists it: the document's
+        # file and sheet, its rows, and both packets accepted.
+        history = [line.split("\t") for line in self.cli("history").stdout.splitlines()[1:]]
+        self.assertEqual(len(history), 1, history)
+        self.assertEqual(history[0][2:], ["%s [Contacts]" % self.workbook, str(ROWS), "2/2",
+                                          "completed"])
         a11y.press(status, "PUSH_BUTTON", "Close")
         wait_for(lambda: a11y.window_gone(self.office, "Status Window"), what="the status window to close")
 

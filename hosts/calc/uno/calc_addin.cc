@@ -24,6 +24,7 @@
 #include "hosts/calc/uno/uno_text.h"
 #include "hosts/calc/uno/uno_user_interface.h"
 #include "platform/posix/curl_transport.h"
+#include "platform/posix/file_run_journal_store.h"
 #include "platform/posix/file_settings_backend.h"
 #include "platform/posix/posix_network_interfaces.h"
 #include "platform/posix/system_clock.h"
@@ -52,7 +53,10 @@ class AddinServices {
   CalcApplication application;
   RunNameClaim run_names{clock, backend,
                          [] { std::this_thread::sleep_for(std::chrono::milliseconds(50)); }};
-  AddinContext context{ui, settings, service, clock, network, browser, nullptr, nullptr, nullptr,
+  // Runs are journaled where the command line keeps its own, so that
+  // `pelorin history` lists them.
+  posix::FileRunJournalStore journal{posix::FileRunJournalStore::FromEnvironment()};
+  AddinContext context{ui, settings, service, clock, network, browser, nullptr, nullptr, &journal,
                        &run_names};
   pelorin::Connect connect{context};
   bool connected = false;

@@ -3,13 +3,16 @@
 #include <stdexcept>
 
 #include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XTitle.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
 #include <com/sun/star/util/XNumberFormatsSupplier.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
+#include <osl/file.hxx>
 
 #include "hosts/calc/uno/uno_text.h"
 
@@ -54,6 +57,38 @@ void CalcApplication::SelectWholeColumn(std::string_view column) {
   if (!selection->select(columns->getByName(name))) {
     throw std::runtime_error("column " + std::string(column) + " cannot be selected");
   }
+}
+
+std::string CalcApplication::ActiveWorkbookName() const {
+  try {
+    Reference<css::frame::XModel> model = CurrentController()->getModel();
+    if (!model.is()) return {};
+    const rtl::OUString url = model->getURL();
+    if (url.isEmpty()) {
+      Reference<css::frame::XTitle> title(model, UNO_QUERY);
+      return title.is() ? ToUtf8(title->getTitle()) : std::string();
+    }
+    rtl::OUString path;
+    if (osl::FileBase::getSystemPathFromFileURL(url, path) == osl::FileBase::E_None) {
+      return ToUtf8(path);
+    }
+    return ToUtf8(url);  // not a local file
+  } catch (const css::uno::Exception&) {
+  } catch (const std::exception&) {
+  }
+  return {};
+}
+
+std::string CalcApplication::ActiveSheetName() const {
+  try {
+    Reference<css::sheet::XSpreadsheetView> view(CurrentController(), UNO_QUERY);
+    if (!view.is()) return {};
+    Reference<css::container::XNamed> sheet(view->getActiveSheet(), UNO_QUERY);
+    return sheet.is() ? ToUtf8(sheet->getName()) : std::string();
+  } catch (const css::uno::Exception&) {
+  } catch (const std::exception&) {
+  }
+  return {};
 }
 
 }  // namespace pelorin::calc

@@ -27,6 +27,10 @@ class CalcApplication : public Application {
   // send and a preview never share read buffers.
   const Worksheet& ActiveSheet() override;
   void SelectWholeColumn(std::string_view column) override;
+  // The document's file path (its title while it was never saved) and the
+  // active sheet's name; empty when there is no spreadsheet.
+  std::string ActiveWorkbookName() const override;
+  std::string ActiveSheetName() const override;
 
   CalcMenuBar& menu_bar() { return menu_bar_; }
   // The sheet objects handed out so far (for the send's measurements).
