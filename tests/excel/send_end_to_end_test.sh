@@ -17,7 +17,8 @@ fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 
 # An account that chooses its sender ID and has no DND window, so that the
 # sends go through at any hour, with credit for them all.
-"$PELORIN_PROVIDER" account set --db "$db" --id demo --dnd 50 --senders PELRIN,ALERTS --credits 100000 >/dev/null
+"$PELORIN_PROVIDER" account set --db "$db" --id demo --dnd 50 --senders PELRIN,ALERTS --sender-reply list \
+  --credits 100000 >/dev/null
 # No proxy and the default packet size, whatever an earlier test left.
 for value in vpelorin_proxyip vpelorin_proxyip1 vpelorin_proxyip2 vpelorin_proxyip3 vpelorin_proxyip4 \
              vpelorin_proxyport vPelorin_PackSize; do
