@@ -15,8 +15,9 @@ namespace pelorin {
 namespace {
 
 // "pelorin-run 1", then one "key value" line per field, then one "packet"
-// line per request, each perhaps followed by an "outcome" line. Values run to the end of their line; "%", CR and LF in
-// them are written as "%25", "%0D" and "%0A".
+// line per request, each perhaps followed by an "outcome" line. Values run to
+// the end of their line; "%", CR and LF in them are written as "%25", "%0D"
+// and "%0A".
 constexpr std::string_view kMagic = "pelorin-run 1";
 
 std::string Escape(std::string_view text) {

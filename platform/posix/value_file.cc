@@ -210,8 +210,7 @@ std::optional<std::string_view> TakeFrame(std::string_view& contents) {
 
 // The bytes of a regular file of at most `limit` bytes, opened without
 // blocking so that a FIFO put in a value's place cannot hang the reader.
-std::optional<std::string> ReadRegularFile(const std::filesystem::path& file,
-                                           std::uint64_t limit) {
+std::optional<std::string> ReadRegularFile(const std::filesystem::path& file, std::uint64_t limit) {
   FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (fd.get() < 0) return std::nullopt;
   struct stat status {};

@@ -183,7 +183,8 @@ TEST(JournalWriterTest, AnAcceptanceHeldBackIsWrittenWhenTheWriterGoes) {
     moved_from->Answered(kSuccess);
     JournalWriter writer(std::move(*moved_from));
     moved_from.reset();  // the outcome went with the move: nothing written
-    EXPECT_EQ(Outcomes(*LoadJournalRun(store, writer.run().name)), std::vector<std::string>{"sent"});
+    EXPECT_EQ(Outcomes(*LoadJournalRun(store, writer.run().name)),
+              std::vector<std::string>{"sent"});
     name = writer.run().name;
   }
   EXPECT_EQ(Outcomes(*LoadJournalRun(store, name)), std::vector<std::string>{"accepted"});
