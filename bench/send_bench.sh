@@ -114,21 +114,19 @@ chmod +x "$work/send.sh"
 "$work/send.sh" "$csv" >/dev/null
 "$python" bench/replay_packets.py "$work/db" "$work/replay"
 sed "s/HOSTPORT/$address/" "$work/replay/replay.curl" >"$work/replay/template.curl"
-cat >"$work/replay.sh" <<SH
-#!/bin/sh
-# A run name of its own for every replay, as every send has.
-sed "s/RUNNAME/replay\$\$/" "$work/replay/template.curl" >"$work/replay/now.curl"
-exec curl -sS --fail -K "$work/replay/now.curl"
-SH
-chmod +x "$work/replay.sh"
-# The same replay with a fresh connection for every packet, as the add-in
+# The same packets with a fresh connection for every one, as the add-in
 # makes one for every request ("Connection: close": the provider closes it
 # after its reply, as the add-in does after reading it).
 sed 's/^header = "Expect:"$/header = "Expect:"\nheader = "Connection: close"/' \
   "$work/replay/template.curl" >"$work/replay/fresh.curl"
-sed -e "s|template.curl|fresh.curl|" -e "s|now.curl|fresh-now.curl|g" "$work/replay.sh" \
-  >"$work/replay-fresh.sh"
-chmod +x "$work/replay-fresh.sh"
+# replay.sh TEMPLATE: one replay of the curl config TEMPLATE.curl.
+cat >"$work/replay.sh" <<SH
+#!/bin/sh
+# A run name of its own for every replay, as every send has.
+sed "s/RUNNAME/replay\$\$/" "$work/replay/\$1.curl" >"$work/replay/now.curl"
+exec curl -sS --fail -K "$work/replay/now.curl"
+SH
+chmod +x "$work/replay.sh"
 
 # The sends and the replay take turns, round after round, so that the
 # machine's load and the provider's growing database weigh on each alike;
@@ -137,7 +135,7 @@ echo "== sends beside the replay floor, $runs rounds in turn (load: $(cut -d' ' 
 times=$data/send-times.txt
 : >"$times"
 for round in $(seq 0 "$runs"); do
-  for entry in "replay $work/replay.sh" "fresh $work/replay-fresh.sh" "ods $work/send.sh $ods" \
+  for entry in "replay $work/replay.sh template" "fresh $work/replay.sh fresh" "ods $work/send.sh $ods" \
       "xlsx $work/send.sh $xlsx" "csv $work/send.sh $csv"; do
     set -- $entry
     name=$1

@@ -151,38 +151,6 @@ void MakeDirectory(const std::filesystem::path& directory) {
   throw SystemError("cannot create the folder", directory, errno);
 }
 
-}  // namespace
-
-std::string ValueFileName(std::string_view value_name) {
-  if (value_name.empty()) return "%";
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string file_name;
-  for (unsigned char c : value_name) {
-    bool kept = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                c == '_' || c == '-';
-    if (kept) {
-      file_name += static_cast<char>(c);
-    } else {
-      file_name += '%';
-      file_name += kDigits[c >> 4];
-      file_name += kDigits[c & 0xF];
-    }
-  }
-  return file_name;
-}
-
-std::string EncodeValueFile(std::string_view value) {
-  std::string contents(kMagic);
-  contents += std::to_string(value.size());
-  contents += ' ';
-  contents += Hex(Checksum(value));
-  contents += '\n';
-  contents += value;
-  return contents;
-}
-
-namespace {
-
 // Takes one framed value off the front of `contents`; nothing when the frame
 // is cut short or damaged.
 std::optional<std::string_view> TakeFrame(std::string_view& contents) {
@@ -224,6 +192,34 @@ std::optional<std::string> ReadRegularFile(const std::filesystem::path& file, st
 }
 
 }  // namespace
+
+std::string ValueFileName(std::string_view value_name) {
+  if (value_name.empty()) return "%";
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string file_name;
+  for (unsigned char c : value_name) {
+    bool kept = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                c == '_' || c == '-';
+    if (kept) {
+      file_name += static_cast<char>(c);
+    } else {
+      file_name += '%';
+      file_name += kDigits[c >> 4];
+      file_name += kDigits[c & 0xF];
+    }
+  }
+  return file_name;
+}
+
+std::string EncodeValueFile(std::string_view value) {
+  std::string contents(kMagic);
+  contents += std::to_string(value.size());
+  contents += ' ';
+  contents += Hex(Checksum(value));
+  contents += '\n';
+  contents += value;
+  return contents;
+}
 
 std::optional<std::string> DecodeValueFile(std::string_view contents) {
   std::optional<std::string_view> value = TakeFrame(contents);

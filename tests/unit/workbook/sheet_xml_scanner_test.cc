@@ -184,13 +184,26 @@ TEST(SheetXmlScannerTest, RepeatedLayoutsReadAsExpatReadsThemWhereverThePiecesAr
   }
 }
 
+struct RefusalCase {
+  std::string xml;
+  std::string message;  // what the scanner says after "malformed XML: "
+};
+
+// Expat refuses the document, and so does the scanner with the same words,
+// whole and cut anywhere into two pieces.
+void ExpectRefusedAsExpatRefuses(const RefusalCase& c) {
+  SCOPED_TRACE(c.xml);
+  EXPECT_THROW(Expat(c.xml), WorkbookError);
+  EXPECT_THAT([&] { Scan(c.xml, {}); },
+              ::testing::ThrowsMessage<WorkbookError>(HasSubstr("malformed XML: " + c.message)));
+  for (std::size_t cut = 1; cut < c.xml.size(); ++cut) {
+    EXPECT_THROW(Scan(c.xml, {cut}), WorkbookError) << "cut at " << cut;
+  }
+}
+
 TEST(SheetXmlScannerTest, ATagOfAKnownLayoutIsCheckedAsAnyOther) {
-  struct Case {
-    std::string xml;
-    std::string message;
-  };
   const std::string known = "<a><c r=\"1\" s=\"2\"/><c r=\"1\" s=\"2\"/>";
-  const Case cases[] = {
+  const RefusalCase cases[] = {
       {known + "<c r=\"1\" s=\"&x;\"/></a>", "undefined entity"},
       {known + "<c r=\"1\" s=\"<\"/></a>", "not well-formed (invalid token)"},
       {known + "<c r=\"1\" s=\"\x01\"/></a>", "not well-formed (invalid token)"},
@@ -205,15 +218,7 @@ TEST(SheetXmlScannerTest, ATagOfAKnownLayoutIsCheckedAsAnyOther) {
       {"<a x=\"1\"/><a x=\"1\"/>", "junk after document element"},
       {"<a><p>x</p></a></p>", "junk after document element"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.xml);
-    EXPECT_THROW(Expat(c.xml), WorkbookError);
-    EXPECT_THAT([&] { Scan(c.xml, {}); },
-                ::testing::ThrowsMessage<WorkbookError>(HasSubstr("malformed XML: " + c.message)));
-    for (std::size_t cut = 1; cut < c.xml.size(); ++cut) {
-      EXPECT_THROW(Scan(c.xml, {cut}), WorkbookError) << "cut at " << cut;
-    }
-  }
+  for (const RefusalCase& c : cases) ExpectRefusedAsExpatRefuses(c);
 }
 
 TEST(SheetXmlScannerTest, LongTextsArriveWholeAcrossManyPieces) {
@@ -226,11 +231,7 @@ TEST(SheetXmlScannerTest, LongTextsArriveWholeAcrossManyPieces) {
 }
 
 TEST(SheetXmlScannerTest, RefusesWhatExpatRefuses) {
-  struct Case {
-    std::string xml;
-    std::string message;  // what the scanner says after "malformed XML: "
-  };
-  const Case cases[] = {
+  const RefusalCase cases[] = {
       {"<a><b></a>", "mismatched tag"},
       {"<a><b></B></a>", "mismatched tag"},
       {"<a><t:p>x</t:q></a>", "mismatched tag"},
@@ -262,15 +263,7 @@ TEST(SheetXmlScannerTest, RefusesWhatExpatRefuses) {
       {"<a><![CDAT[x]]></a>", "not well-formed (invalid token)"},
       {" <?xml version=\"1.0\"?><a/>", "XML or text declaration not at start of entity"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.xml);
-    EXPECT_THROW(Expat(c.xml), WorkbookError);
-    EXPECT_THAT([&] { Scan(c.xml, {}); },
-                ::testing::ThrowsMessage<WorkbookError>(HasSubstr("malformed XML: " + c.message)));
-    for (std::size_t cut = 1; cut < c.xml.size(); ++cut) {
-      EXPECT_THROW(Scan(c.xml, {cut}), WorkbookError) << "cut at " << cut;
-    }
-  }
+  for (const RefusalCase& c : cases) ExpectRefusedAsExpatRefuses(c);
 }
 
 TEST(SheetXmlScannerTest, ErrorsNameThePlaceAndLine) {
