@@ -5,28 +5,12 @@
 # the add-in from there and builds the menu; a silent uninstall removes the
 # files and every key of the add-in and keeps the user's settings.
 # Run by wine_run.sh (registration mode), which gives ADDIN and the prefix.
-set -euo pipefail
+set -Eeuo pipefail
+source "$(dirname "$0")/registry_checks.sh"
 
 build=${PELORIN_EXCEL_BUILD:?}
 setup=$build/hosts/excel/installer/Pelorin-Setup.exe
-failures=0
-fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 
-value() {
-  local key=$1 name=$2
-  local args=(/v "$name")
-  [ "$name" = "(Default)" ] && args=(/ve)
-  wine reg query "$key" "${args[@]}" 2>/dev/null | tr -d '\r' |
-    awk -v n="$name" 'index($0, n) { sub(/^ *[^ ]+ +[^ ]+ +/, ""); print; exit }'
-}
-expect_value() {
-  local actual
-  actual=$(value "$1" "$2")
-  [ "$actual" = "$3" ] || fail "$1 $2 is '$actual', expected '$3'"
-}
-expect_absent() {
-  if wine reg query "$1" >/dev/null 2>&1; then fail "$1 still exists"; fi
-}
 pelorin_keys() {
   wine reg export HKCU "$(winepath -w "$1")" /y >/dev/null 2>&1
   iconv -f UTF-16LE -t UTF-8 "$1" | tr -d '\r' | grep -i '^\[.*pelorin' | sort || true

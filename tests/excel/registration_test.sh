@@ -3,27 +3,9 @@
 # add-in key under HKEY_CURRENT_USER only; DllUnregisterServer removes
 # exactly that and leaves the user's settings. Run by wine_run.sh, which
 # gives ADDIN (the DLL's Windows path) and the prefix.
-set -euo pipefail
+set -Eeuo pipefail
+source "$(dirname "$0")/registry_checks.sh"
 
-failures=0
-fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
-
-# The value's data as `reg query` prints it; empty when the value is absent.
-value() {
-  local key=$1 name=$2
-  local args=(/v "$name")
-  [ "$name" = "(Default)" ] && args=(/ve)
-  wine reg query "$key" "${args[@]}" 2>/dev/null | tr -d '\r' |
-    awk -v n="$name" 'index($0, n) { sub(/^ *[^ ]+ +[^ ]+ +/, ""); print; exit }'
-}
-expect_value() {
-  local actual
-  actual=$(value "$1" "$2")
-  [ "$actual" = "$3" ] || fail "$1 $2 is '$actual', expected '$3'"
-}
-expect_absent() {
-  if wine reg query "$1" >/dev/null 2>&1; then fail "$1 still exists"; fi
-}
 snapshot() {
   wine reg export HKCU "$(winepath -w "$1")" /y >/dev/null 2>&1
   # Sort, so that the order keys come back in does not count.

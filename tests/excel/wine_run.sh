@@ -7,7 +7,9 @@
 #   wine_run.sh registration TEST.sh a shell test given the wine commands
 # Needs PELORIN_EXCEL_BUILD (the Windows build directory); PELORIN_PROVIDER
 # names pelorin-provider, started on 127.0.0.1 for every test that runs.
-set -euo pipefail
+set -Eeuo pipefail
+# A step that fails ends the run: say which, or the test fails without a word.
+trap 'echo "wine_run.sh: line $LINENO: $BASH_COMMAND exited with $?" >&2' ERR
 
 # Descriptors handed down by the caller (ctest's output pipe among them) must
 # not stay open in the daemons started here, or the caller waits for them.
