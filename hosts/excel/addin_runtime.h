@@ -9,6 +9,7 @@
 #include "core/service/service_client.h"
 #include "core/settings/settings_store.h"
 #include "hosts/excel/excel_user_interface.h"
+#include "platform/win32/file_run_journal_store.h"
 #include "platform/win32/ip_helper_network_interfaces.h"
 #include "platform/win32/local_clock.h"
 #include "platform/win32/registry_settings_backend.h"
@@ -32,12 +33,13 @@ class AddinRuntime {
   win32::LocalClock clock_;
   win32::IpHelperNetworkInterfaces network_;
   win32::ShellBrowser browser_;
+  win32::FileRunJournalStore journal_{win32::FileRunJournalStore::ForCurrentUser()};
   SettingsStore settings_{backend_};
   ExcelUserInterface ui_;
   ServiceClient service_{transport_, settings_, ui_};
   RunNameClaim run_names_{clock_, backend_, [] { ::Sleep(50); }};
-  AddinContext context_{ui_,     settings_, service_, clock_,  network_,
-                        browser_, nullptr,  nullptr,  nullptr, &run_names_};
+  AddinContext context_{ui_,      settings_, service_,  clock_,     network_,
+                        browser_, nullptr,   nullptr,   &journal_, &run_names_};
 };
 
 }  // namespace pelorin::excel

@@ -4,8 +4,27 @@
 
 #include "hosts/excel/late_bound.h"
 #include "hosts/excel/office_ids.h"
+#include "platform/win32/wide_text.h"
 
 namespace pelorin::excel {
+namespace {
+
+// object.property's text, or empty when either is missing or not a text:
+// these only label a run, and must never stop it.
+std::string TextOfMember(IDispatch* application, const wchar_t* object, const wchar_t* property) {
+  try {
+    Variant holder = GetProperty(application, object);
+    if (holder.get().vt != VT_DISPATCH || holder.get().pdispVal == nullptr) return {};
+    Variant text = GetProperty(holder.get().pdispVal, property);
+    if (text.get().vt != VT_BSTR || text.get().bstrVal == nullptr) return {};
+    BSTR value = text.get().bstrVal;
+    return win32::WideToUtf8(std::wstring_view(value, SysStringLen(value)));
+  } catch (const ComError&) {
+    return {};
+  }
+}
+
+}  // namespace
 
 ExcelApplication::ExcelApplication(ComPtr<IDispatch> application) : application_(std::move(application)) {}
 
@@ -45,6 +64,14 @@ void ExcelApplication::SelectWholeColumn(std::string_view column) {
   ComPtr<IDispatch> whole = AsObject(GetProperty(columns.get(), L"_Default", {Variant::Text(address)}),
                                      L"Columns(\"C:C\")");
   CallMethod(whole.get(), L"Select");
+}
+
+std::string ExcelApplication::ActiveWorkbookName() const {
+  return TextOfMember(application_.get(), L"ActiveWorkbook", L"FullName");
+}
+
+std::string ExcelApplication::ActiveSheetName() const {
+  return TextOfMember(application_.get(), L"ActiveSheet", L"Name");
 }
 
 HWND ExcelApplication::MainWindow() const {

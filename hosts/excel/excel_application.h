@@ -28,6 +28,10 @@ class ExcelApplication : public Application {
   const Worksheet& ActiveSheet() override;
   // Columns, indexed by "C:C", then Select.
   void SelectWholeColumn(std::string_view column) override;
+  // ActiveWorkbook.FullName (its path, or "Book1" before it is saved) and
+  // ActiveSheet.Name; empty when Excel does not tell.
+  std::string ActiveWorkbookName() const override;
+  std::string ActiveSheetName() const override;
 
   // Excel's main window (Application.Hwnd), or null when it tells none.
   HWND MainWindow() const;

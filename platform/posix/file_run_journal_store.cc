@@ -22,33 +22,6 @@ std::optional<std::string> Variable(const char* name) {
   return std::string(value);
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-// The run name ValueFileName made this file name from; nothing for a file
-// name it cannot have made.
-std::optional<std::string> RunOfFileName(std::string_view file_name) {
-  if (file_name == "%") return std::string();
-  std::string name;
-  for (std::size_t i = 0; i < file_name.size(); ++i) {
-    if (file_name[i] != '%') {
-      name += file_name[i];
-      continue;
-    }
-    if (i + 2 >= file_name.size()) return std::nullopt;
-    const int high = HexDigit(file_name[i + 1]);
-    const int low = HexDigit(file_name[i + 2]);
-    if (high < 0 || low < 0) return std::nullopt;
-    name += static_cast<char>(high * 16 + low);
-    i += 2;
-  }
-  if (ValueFileName(name) != file_name) return std::nullopt;
-  return name;
-}
-
 }  // namespace
 
 std::filesystem::path RunJournalDirectory(const std::optional<std::string>& xdg_state_home,
@@ -100,7 +73,7 @@ std::vector<std::string> FileRunJournalStore::Runs() const {
   for (const std::filesystem::directory_entry& entry : entries) {
     const std::string file_name = entry.path().filename().string();
     if (file_name.starts_with(".")) continue;  // a temporary file of a save
-    if (std::optional<std::string> run = RunOfFileName(file_name)) runs.push_back(*run);
+    if (std::optional<std::string> run = ValueNameOfFile(file_name)) runs.push_back(*run);
   }
   return runs;
 }

@@ -16,26 +16,8 @@
 namespace pelorin::posix {
 namespace {
 
-// "pelorin-value 1 <length> <checksum>\n" and then the value's bytes.
-constexpr std::string_view kMagic = "pelorin-value 1 ";
-
 constexpr mode_t kPrivateFile = 0600;
 constexpr mode_t kPrivateDirectory = 0700;
-
-std::uint64_t Checksum(std::string_view bytes) {
-  std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
-  for (unsigned char byte : bytes) {
-    hash ^= byte;
-    hash *= 1099511628211ull;
-  }
-  return hash;
-}
-
-std::string Hex(std::uint64_t number) {
-  char digits[16];
-  auto result = std::to_chars(digits, digits + sizeof digits, number, 16);
-  return std::string(digits, result.ptr);
-}
 
 template <typename Number>
 bool ParseNumber(std::string_view text, int base, Number& number) {
@@ -151,31 +133,6 @@ void MakeDirectory(const std::filesystem::path& directory) {
   throw SystemError("cannot create the folder", directory, errno);
 }
 
-// Takes one framed value off the front of `contents`; nothing when the frame
-// is cut short or damaged.
-std::optional<std::string_view> TakeFrame(std::string_view& contents) {
-  std::string_view rest = contents;
-  if (rest.substr(0, kMagic.size()) != kMagic) return std::nullopt;
-  rest.remove_prefix(kMagic.size());
-  size_t space = rest.find(' ');
-  size_t newline = rest.find('\n');
-  if (space == std::string_view::npos || newline == std::string_view::npos || space > newline) {
-    return std::nullopt;
-  }
-  size_t length = 0;
-  std::uint64_t checksum = 0;
-  if (!ParseNumber(rest.substr(0, space), 10, length) ||
-      !ParseNumber(rest.substr(space + 1, newline - space - 1), 16, checksum)) {
-    return std::nullopt;
-  }
-  rest.remove_prefix(newline + 1);
-  if (rest.size() < length) return std::nullopt;
-  std::string_view value = rest.substr(0, length);
-  if (Checksum(value) != checksum) return std::nullopt;
-  contents = rest.substr(length);
-  return value;
-}
-
 // The bytes of a regular file of at most `limit` bytes, opened without
 // blocking so that a FIFO put in a value's place cannot hang the reader.
 std::optional<std::string> ReadRegularFile(const std::filesystem::path& file, std::uint64_t limit) {
@@ -192,48 +149,6 @@ std::optional<std::string> ReadRegularFile(const std::filesystem::path& file, st
 }
 
 }  // namespace
-
-std::string ValueFileName(std::string_view value_name) {
-  if (value_name.empty()) return "%";
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string file_name;
-  for (unsigned char c : value_name) {
-    bool kept = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                c == '_' || c == '-';
-    if (kept) {
-      file_name += static_cast<char>(c);
-    } else {
-      file_name += '%';
-      file_name += kDigits[c >> 4];
-      file_name += kDigits[c & 0xF];
-    }
-  }
-  return file_name;
-}
-
-std::string EncodeValueFile(std::string_view value) {
-  std::string contents(kMagic);
-  contents += std::to_string(value.size());
-  contents += ' ';
-  contents += Hex(Checksum(value));
-  contents += '\n';
-  contents += value;
-  return contents;
-}
-
-std::optional<std::string> DecodeValueFile(std::string_view contents) {
-  std::optional<std::string_view> value = TakeFrame(contents);
-  if (!value || !contents.empty()) return std::nullopt;
-  return std::string(*value);
-}
-
-std::optional<std::string> DecodeAppendedValueFile(std::string_view contents) {
-  std::optional<std::string_view> first = TakeFrame(contents);
-  if (!first) return std::nullopt;
-  std::string value(*first);
-  while (std::optional<std::string_view> appended = TakeFrame(contents)) value += *appended;
-  return value;
-}
 
 std::optional<std::string> ReadValueFile(const std::filesystem::path& file) {
   std::optional<std::string> contents = ReadRegularFile(file, kMaxValueFileBytes);

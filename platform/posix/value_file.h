@@ -1,5 +1,6 @@
-// One stored setting as a file of its own: how its name becomes a file name,
-// how its text is framed so damage shows, and the atomic, durable replace.
+// One stored setting as a file of its own (named and framed as
+// core/storage/value_file_format.h says): reading it safely, the atomic,
+// durable replace, and appending to it.
 #pragma once
 
 #include <cstdint>
@@ -8,22 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "core/storage/value_file_format.h"
+
 namespace pelorin::posix {
-
-// A file name that stands for exactly one value name: letters, digits, "_"
-// and "-" stay, every other byte becomes "%" and two hex digits; the empty
-// name becomes "%". Never starts with "." (temporary files do).
-std::string ValueFileName(std::string_view value_name);
-
-// The file's contents for a value, and the value back from them; a file that
-// was cut short, extended or altered decodes to nothing.
-std::string EncodeValueFile(std::string_view value);
-std::optional<std::string> DecodeValueFile(std::string_view contents);
-
-// A file of one value followed by appended ones (AppendValueFile): the values
-// joined, up to the first appended one that was cut short or damaged, as a
-// crash during an append leaves it. Nothing when the first value is not whole.
-std::optional<std::string> DecodeAppendedValueFile(std::string_view contents);
 
 // Files larger than this are not values this system wrote; they read as
 // not set rather than being loaded.

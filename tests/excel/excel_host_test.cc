@@ -6,7 +6,9 @@
 #include <windows.h>
 #undef MessageBox
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <atomic>
 #include <functional>
@@ -25,6 +27,7 @@
 #include "core/settings/value_names.h"
 #include "hosts/excel/excel_application.h"
 #include "hosts/excel/late_bound.h"
+#include "platform/win32/file_run_journal_store.h"
 #include "platform/win32/ip_helper_network_interfaces.h"
 #include "platform/win32/registry_settings_backend.h"
 #include "platform/win32/shell_browser.h"
@@ -181,6 +184,74 @@ void BulkReadTakesOneRangeCallPerColumnPerPacket() {
   Check(last_packet.size() >= last_record.size() &&
             last_packet.compare(last_packet.size() - last_record.size(), last_record.size(), last_record) == 0,
         "the last packet ends with row 10001's record");
+}
+
+// A run names the workbook by its full name and the sheet by its name; a
+// host that tells neither still sends, with the run unlabelled.
+void WorkbookAndSheetNamesLabelARun() {
+  standin::ApplicationModel model(nullptr, true);
+  excel::ExcelApplication application{excel::ComPtr<IDispatch>(model.application())};
+  CheckEqual(application.ActiveWorkbookName(), "Book1", "a workbook never saved");
+  model.sheet().workbook_full_name = L"C:\\Data\\Bestellungen \u00FC.xlsx";
+  model.sheet().name = L"\u0938\u0942\u091A\u0940";  // सूची
+  CheckEqual(application.ActiveWorkbookName(), "C:\\Data\\Bestellungen \xC3\xBC.xlsx", "full name");
+  CheckEqual(application.ActiveSheetName(), "\xE0\xA4\xB8\xE0\xA5\x82\xE0\xA4\x9A\xE0\xA5\x80", "sheet name");
+
+  standin::ApplicationModel other(nullptr, false);
+  excel::ExcelApplication not_excel{excel::ComPtr<IDispatch>(other.application())};
+  CheckEqual(not_excel.ActiveWorkbookName(), "", "a host without workbooks");
+  CheckEqual(not_excel.ActiveSheetName(), "", "a host without sheets");
+}
+
+// The journal's files: saved whole, appended to, read back up to a piece
+// that a crash cut short, listed by run name; the folder is made on the
+// first save, under the user's local application data.
+void RunJournalFilesKeepWhatWasWrittenWhole() {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::filesystem::path root =
+      std::filesystem::path(temp) / (L"pelorin-journal-" + std::to_wstring(GetCurrentProcessId()));
+  std::filesystem::remove_all(root);
+  win32::FileRunJournalStore store((root / L"nested" / L"runs").wstring());
+  CheckEqual(store.Runs().size(), 0u, "runs before the folder exists");
+  Check(!store.Load("u_1"), "no journal before the first save");
+
+  store.Save("u_1", "run u_1\n");
+  store.Append("u_1", "packet 1\n");
+  const std::uint64_t whole = std::filesystem::file_size(store.FileOf("u_1"));
+  store.Append("u_1", "packet 2\n");
+  CheckEqual(store.Load("u_1").value_or("(none)"), "run u_1\npacket 1\npacket 2\n", "saved and appended");
+  const std::uint64_t grown = std::filesystem::file_size(store.FileOf("u_1"));
+  for (std::uint64_t size = whole; size < grown; ++size) {
+    std::filesystem::resize_file(store.FileOf("u_1"), size);
+    CheckEqual(store.Load("u_1").value_or("(none)"), "run u_1\npacket 1\n",
+               "cut to " + std::to_string(size) + " bytes");
+  }
+  store.Save("u_1", "run u_1 again\n");
+  CheckEqual(store.Load("u_1").value_or("(none)"), "run u_1 again\n", "a save replaces the text whole");
+
+  store.Save("a/b:c", "other\n");
+  std::ofstream(std::filesystem::path(store.directory()) / L"notes.txt") << "not a journal";
+  std::vector<std::string> runs = store.Runs();
+  std::sort(runs.begin(), runs.end());
+  CheckEqual(runs.size(), 2u, "runs listed");
+  if (runs.size() == 2) {
+    CheckEqual(runs[0], "a/b:c", "a run name with characters files cannot have");
+    CheckEqual(runs[1], "u_1", "a plain run name");
+  }
+  bool refused = false;
+  try {
+    store.Append("u_2", "packet 1\n");
+  } catch (const std::runtime_error&) {
+    refused = true;
+  }
+  Check(refused, "an append to a run never saved must throw");
+  std::filesystem::remove_all(root);
+
+  const std::wstring users = win32::FileRunJournalStore::ForCurrentUser().directory();
+  const std::wstring local = win32::Utf8ToWide(Env("LOCALAPPDATA"));
+  Check(!local.empty() && users == local + L"\\Pelorin\\runs",
+        "the user's journals are in " + win32::WideToUtf8(users));
 }
 
 // Values go in and come out through the wide API, so any script survives,
@@ -414,7 +485,9 @@ int main() {
       {"CellValuesBecomeExcelsText", CellValuesBecomeExcelsText},
       {"BulkReadTakesOneRangeCallPerColumnPerPacket", BulkReadTakesOneRangeCallPerColumnPerPacket},
       {"WholeColumnIsSelected", WholeColumnIsSelected},
+      {"WorkbookAndSheetNamesLabelARun", WorkbookAndSheetNamesLabelARun},
       {"RegistryStoreKeepsAnyText", RegistryStoreKeepsAnyText},
+      {"RunJournalFilesKeepWhatWasWrittenWhole", RunJournalFilesKeepWhatWasWrittenWhole},
       {"RequestsGoThroughTheProxyOnlyWithBothValues", RequestsGoThroughTheProxyOnlyWithBothValues},
       {"LocalAddressIsTheFirstAdaptersAddress", LocalAddressIsTheFirstAdaptersAddress},
       {"ShellRefusesAnythingButWebAndMail", ShellRefusesAnythingButWebAndMail},

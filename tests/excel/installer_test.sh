@@ -3,7 +3,8 @@
 # both DLLs under the user's local application data, registers the 64-bit one
 # there, stores the host and lists the program; the stand-in Excel then loads
 # the add-in from there and builds the menu; a silent uninstall removes the
-# files and every key of the add-in and keeps the user's settings.
+# files and every key of the add-in and keeps the user's settings and run
+# journals.
 # Run by wine_run.sh (registration mode), which gives ADDIN and the prefix.
 set -Eeuo pipefail
 source "$(dirname "$0")/registry_checks.sh"
@@ -58,13 +59,18 @@ SCRIPT
 wine "$build/tests/excel/excel-standin.exe" "$(winepath -w "$work/installed.script")" || fail "the stand-in Excel could not use the installed add-in"
 
 # A silent uninstall runs a copy of itself and returns at once: wait for it.
+# The user's run journals, beside the program, stay as the settings do.
 wine reg add "$settings\\RunOnce" /v vpelorin_uid /d abc /f >/dev/null
+mkdir -p "$unix_installed/runs"
+echo "a journal" >"$unix_installed/runs/demo_1"
 wine "$installed\\Uninstall.exe" /S || fail "the silent uninstall failed"
 for _ in $(seq 120); do
-  [ -d "$unix_installed" ] || break
+  [ -e "$unix_installed/Uninstall.exe" ] || break
   sleep 0.25
 done
-[ ! -d "$unix_installed" ] || fail "$installed is still there"
+left=$(cd "$unix_installed" && find . -mindepth 1 -not -path './runs' -not -path './runs/*' | tr '\n' ' ')
+[ -z "$left" ] || fail "the uninstall left $left in $installed"
+[ -f "$unix_installed/runs/demo_1" ] || fail "the uninstall removed the user's run journals"
 [ -z "$(pelorin_keys "$work/after.reg")" ] || fail "keys of the add-in left: $(pelorin_keys "$work/after.reg")"
 expect_absent "$uninstall_key"
 expect_absent "HKCU\\Software\\Classes\\CLSID\\$connect"
@@ -75,4 +81,5 @@ expect_value "$settings\\RunOnce" vpelorin_uid abc
 wine reg delete "$settings" /v vpelorin_host /f >/dev/null 2>&1 || true
 wine reg delete "$settings" /v vpelorin_cid /f >/dev/null 2>&1 || true
 wine reg delete "$settings\\RunOnce" /v vpelorin_uid /f >/dev/null 2>&1 || true
+rm -f "$unix_installed/runs/demo_1"
 exit $((failures > 0))

@@ -3,7 +3,8 @@
 # against pelorin-provider: log in by typing into the login dialog, write a
 # template, pick the rows, send, read the status window; the service stored
 # exactly the merged rows of the worksheet. Then a multiple range, a service
-# that drops the third packet, 10,000 rows, and the other dialogs.
+# that drops the third packet, 10,000 rows, and the other dialogs; last, the
+# command line's history reads the journal each run left.
 # Run by wine_run.sh (registration mode), which starts the provider.
 set -euo pipefail
 
@@ -26,6 +27,10 @@ for value in vpelorin_proxyip vpelorin_proxyip1 vpelorin_proxyip2 vpelorin_proxy
 done
 PELORIN_DATA=$(winepath -w "$tests/data")
 export PELORIN_DATA
+# The sends' journals, kept where the add-in keeps them; none from before.
+local_data=$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')
+journals=$(winepath -u "$local_data\\Pelorin\\runs")
+rm -rf "$journals"
 
 run_script() {
   echo "== $1"
@@ -84,4 +89,26 @@ check_runs dropped
 run_script send_10000_rows
 check_runs large
 run_script dialogs
+
+# Every send journaled its run in the form the command line reads, so its
+# history lists them: the workbook and sheet, the rows, the packets the
+# service accepted and how each run ended.
+mkdir -p "$work/state/pelorin"
+ln -s "$journals" "$work/state/pelorin/runs"
+XDG_STATE_HOME=$work/state "$PELORIN_CLI" history >"$work/history.txt" || fail "pelorin history failed"
+python3 - "$work/history.txt" "$PELORIN_DATA" <<'PY' || fail "the runs' journals are not as expected"
+import sys
+lines = open(sys.argv[1], encoding="utf-8").read().splitlines()
+print("\n".join(lines))
+contacts = sys.argv[2] + "\\contacts.cells [Sheet1]"
+many = sys.argv[2] + "\\many.cells [Sheet1]"
+got = sorted(tuple(line.split("\t")[2:]) for line in lines[1:])
+expected = sorted([
+    (contacts, "4", "1/1", "completed"),      # rows 2 to 5 in one packet
+    (contacts, "2", "2/2", "completed"),      # a packet per item of 2-2,5-5
+    (many, "5000", "2/5", "unknown"),         # the third packet's reply never came
+    (many, "10000", "10/10", "completed"),
+])
+assert got == expected, got
+PY
 exit $((failures > 0))

@@ -317,6 +317,7 @@ void Runner::Step(const std::vector<std::wstring>& words) {
   if (step == L"workbook") {
     Need(words, 2);
     LoadCells(words[1], model_->sheet());
+    model_->sheet().workbook_full_name = words[1];
     InvalidateRect(main_window_, nullptr, TRUE);
   } else if (step == L"host") {
     Need(words, 2);

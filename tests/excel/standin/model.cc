@@ -326,6 +326,19 @@ class WorksheetObject : public Dual<_Worksheet> {
   std::shared_ptr<SheetData> sheet_;
 };
 
+class WorkbookObject : public Dual<_Workbook> {
+ public:
+  explicit WorkbookObject(std::shared_ptr<SheetData> sheet) : Dual(IID__Workbook), sheet_(std::move(sheet)) {}
+
+  HRESULT STDMETHODCALLTYPE get_FullName(BSTR* name) override {
+    *name = Copy(sheet_->workbook_full_name);
+    return S_OK;
+  }
+
+ private:
+  std::shared_ptr<SheetData> sheet_;
+};
+
 // ---- Command bars -----------------------------------------------------------
 
 class ControlsImpl;
@@ -700,6 +713,10 @@ class ApplicationObject : public Dual<_Application> {
   }
   HRESULT STDMETHODCALLTYPE get_CommandBars(IDispatch** bars) override { return GiveObject(bars_, bars); }
   HRESULT STDMETHODCALLTYPE get_ActiveSheet(IDispatch** sheet) override { return GiveObject(worksheet_, sheet); }
+  HRESULT STDMETHODCALLTYPE get_ActiveWorkbook(IDispatch** workbook) override {
+    *workbook = new WorkbookObject(sheet_);
+    return S_OK;
+  }
   HRESULT STDMETHODCALLTYPE get_Range(VARIANT cell1, VARIANT cell2, IDispatch** range) override {
     return RangeOf(sheet_, cell1, cell2, range);
   }

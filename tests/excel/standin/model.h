@@ -44,6 +44,9 @@ class SheetData {
   SheetCounters& counters() { return counters_; }
   std::wstring& selection() { return selection_; }
   std::wstring name = L"Sheet1";
+  // The FullName of the workbook the sheet is in: the file it was loaded
+  // from, or Excel's name for a workbook never saved.
+  std::wstring workbook_full_name = L"Book1";
 
  private:
   std::map<std::pair<long, long>, Cell> cells_;

@@ -1,12 +1,14 @@
-#include "platform/posix/value_file.h"
+#include "core/storage/value_file_format.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
-namespace pelorin::posix {
+namespace pelorin {
 namespace {
 
 TEST(ValueFileNameTest, KeepsSafeCharactersAndEscapesTheRest) {
@@ -38,6 +40,18 @@ TEST(ValueFileNameTest, DifferentNamesNeverShareAFile) {
   EXPECT_EQ(files.size(), names.size());
 }
 
+TEST(ValueFileNameTest, FileNamesGiveTheirValueNamesBack) {
+  for (const std::string& name : {std::string(), std::string("u_2026121022"), std::string("a/b%c.d"),
+                                  std::string("\xC3\xA9 \n"), std::string("nul\0x", 5)}) {
+    EXPECT_EQ(ValueNameOfFile(ValueFileName(name)), name) << name;
+  }
+  // Names ValueFileName never makes: temporary files, other spellings of an
+  // escape, broken escapes.
+  for (std::string_view file : {".tmp-12-0", "a.b", "%61", "%2e", "a%2", "a%", "a%G1", "%%"}) {
+    EXPECT_EQ(ValueNameOfFile(file), std::nullopt) << file;
+  }
+}
+
 TEST(ValueFileContentsTest, RoundTripsAnyBytes) {
   const std::vector<std::string> values = {
       "", "1.0", "line\nbreak", std::string("nul\0inside", 10), "pelorin-value 1 3 0\nabc",
@@ -45,6 +59,21 @@ TEST(ValueFileContentsTest, RoundTripsAnyBytes) {
   for (const std::string& value : values) {
     EXPECT_EQ(DecodeValueFile(EncodeValueFile(value)), value);
   }
+}
+
+TEST(ValueFileContentsTest, AppendedValuesReadUpToTheFirstDamagedOne) {
+  const std::string saved = EncodeValueFile("run a\n");
+  const std::string first = EncodeValueFile("packet 1\n");
+  const std::string second = EncodeValueFile("packet 2\n");
+  EXPECT_EQ(DecodeAppendedValueFile(saved), "run a\n");
+  EXPECT_EQ(DecodeAppendedValueFile(saved + first + second), "run a\npacket 1\npacket 2\n");
+  // A crash part way through an append leaves a piece cut short; damage
+  // stops the reading there, and what follows is not trusted either.
+  EXPECT_EQ(DecodeAppendedValueFile(saved + first + second.substr(0, 20)), "run a\npacket 1\n");
+  std::string altered = first;
+  altered.back() ^= 0x01;
+  EXPECT_EQ(DecodeAppendedValueFile(saved + altered + second), "run a\n");
+  EXPECT_EQ(DecodeAppendedValueFile(saved.substr(1) + first), std::nullopt);
 }
 
 TEST(ValueFileContentsTest, DamagedContentsDecodeToNothing) {
@@ -67,4 +96,4 @@ TEST(ValueFileContentsTest, DamagedContentsDecodeToNothing) {
 }
 
 }  // namespace
-}  // namespace pelorin::posix
+}  // namespace pelorin
