@@ -1,7 +1,6 @@
 #include "core/messaging/run_journal.h"
 
 #include <algorithm>
-#include <charconv>
 #include <map>
 #include <stdexcept>
 #include <tuple>
@@ -10,6 +9,7 @@
 #include "core/host/run_journal_store.h"
 #include "core/messaging/status_report.h"
 #include "core/service/service_client.h"
+#include "core/text/whole_number.h"
 
 namespace pelorin {
 namespace {
@@ -53,19 +53,6 @@ std::string Unescape(std::string_view text) {
   return out;
 }
 
-std::string Hex(std::uint64_t number) {
-  char digits[16];
-  auto result = std::to_chars(digits, digits + sizeof digits, number, 16);
-  return std::string(digits, result.ptr);
-}
-
-template <typename Number>
-bool ParseNumber(std::string_view text, Number& number, int base = 10) {
-  if (text.empty()) return false;
-  auto result = std::from_chars(text.data(), text.data() + text.size(), number, base);
-  return result.ec == std::errc() && result.ptr == text.data() + text.size();
-}
-
 std::vector<std::string_view> Words(std::string_view line, std::size_t count) {
   std::vector<std::string_view> words;
   while (words.size() + 1 < count) {
@@ -94,8 +81,8 @@ std::optional<std::vector<RowRange>> ParseRanges(std::string_view text) {
     text.remove_prefix(std::min(text.size(), item.size() + 1));
     std::size_t dash = item.find('-');
     RowRange range;
-    if (dash == std::string_view::npos || !ParseNumber(item.substr(0, dash), range.first) ||
-        !ParseNumber(item.substr(dash + 1), range.last)) {
+    if (dash == std::string_view::npos || !ParseWholeNumber(item.substr(0, dash), range.first) ||
+        !ParseWholeNumber(item.substr(dash + 1), range.last)) {
       return std::nullopt;
     }
     ranges.push_back(range);
@@ -110,7 +97,7 @@ constexpr PacketOutcome kOutcomes[] = {PacketOutcome::kPending, PacketOutcome::k
 
 std::string PacketLine(const JournalPacket& packet) {
   return "packet " + std::to_string(packet.rows.first) + " " + std::to_string(packet.rows.last) +
-         " " + packet.state + " " + std::to_string(packet.records) + " " + Hex(packet.hash) + " " +
+         " " + packet.state + " " + std::to_string(packet.records) + " " + HexText(packet.hash) + " " +
          std::string(OutcomeWord(packet.outcome)) + " " + Escape(packet.reply);
 }
 
@@ -141,8 +128,8 @@ std::optional<JournalPacket> ParsePacketLine(std::string_view rest) {
   if (words.size() != 7) return std::nullopt;
   JournalPacket packet;
   packet.state = std::string(words[2]);
-  if (!ParseNumber(words[0], packet.rows.first) || !ParseNumber(words[1], packet.rows.last) ||
-      !ParseNumber(words[3], packet.records) || !ParseNumber(words[4], packet.hash, 16)) {
+  if (!ParseWholeNumber(words[0], packet.rows.first) || !ParseWholeNumber(words[1], packet.rows.last) ||
+      !ParseWholeNumber(words[3], packet.records) || !ParseWholeNumber(words[4], packet.hash, 16)) {
     return std::nullopt;
   }
   std::optional<PacketOutcome> outcome = ParseOutcomeWord(words[5]);
@@ -160,10 +147,10 @@ std::string StartedText(const LocalDateTime& when) {
 
 bool ParseStarted(std::string_view text, LocalDateTime& when) {
   std::vector<std::string_view> words = Words(text, 6);
-  return words.size() == 6 && ParseNumber(words[0], when.year) &&
-         ParseNumber(words[1], when.month) && ParseNumber(words[2], when.day) &&
-         ParseNumber(words[3], when.hour) && ParseNumber(words[4], when.minute) &&
-         ParseNumber(words[5], when.second);
+  return words.size() == 6 && ParseWholeNumber(words[0], when.year) &&
+         ParseWholeNumber(words[1], when.month) && ParseWholeNumber(words[2], when.day) &&
+         ParseWholeNumber(words[3], when.hour) && ParseWholeNumber(words[4], when.minute) &&
+         ParseWholeNumber(words[5], when.second);
 }
 
 // The header fields by key; false when one is missing or malformed.
@@ -194,8 +181,8 @@ bool ParseHeader(const std::map<std::string, std::string, std::less<>>& fields, 
   if (!parsed) return false;
   run.ranges = std::move(*parsed);
   return ParseStarted(field("started"), run.started) &&
-         ParseNumber(std::string_view(field("packet-size")), run.packet_size) &&
-         ParseNumber(std::string_view(field("template-hash")), run.template_hash, 16);
+         ParseWholeNumber(std::string_view(field("packet-size")), run.packet_size) &&
+         ParseWholeNumber(std::string_view(field("template-hash")), run.template_hash, 16);
 }
 
 }  // namespace
@@ -245,7 +232,7 @@ std::string FormatJournalRun(const JournalRun& run) {
   field("ranges", std::string(run.multiple_range ? "multiple " : "simple ") +
                       RangesText(run.ranges));
   field("packet-size", std::to_string(run.packet_size));
-  field("template-hash", Hex(run.template_hash));
+  field("template-hash", HexText(run.template_hash));
   field("template", run.message_template);
   field("sender", run.sender_id);
   field("schedule", run.schedule);

@@ -1,8 +1,8 @@
 #include "core/storage/value_file_format.h"
 
-#include <charconv>
 #include <cstdint>
-#include <system_error>
+
+#include "core/text/whole_number.h"
 
 namespace pelorin {
 namespace {
@@ -17,19 +17,6 @@ std::uint64_t Checksum(std::string_view bytes) {
     hash *= 1099511628211ull;
   }
   return hash;
-}
-
-std::string Hex(std::uint64_t number) {
-  char digits[16];
-  auto result = std::to_chars(digits, digits + sizeof digits, number, 16);
-  return std::string(digits, result.ptr);
-}
-
-template <typename Number>
-bool ParseNumber(std::string_view text, int base, Number& number) {
-  if (text.empty()) return false;
-  auto result = std::from_chars(text.data(), text.data() + text.size(), number, base);
-  return result.ec == std::errc() && result.ptr == text.data() + text.size();
 }
 
 int HexDigit(char c) {
@@ -51,8 +38,8 @@ std::optional<std::string_view> TakeFrame(std::string_view& contents) {
   }
   size_t length = 0;
   std::uint64_t checksum = 0;
-  if (!ParseNumber(rest.substr(0, space), 10, length) ||
-      !ParseNumber(rest.substr(space + 1, newline - space - 1), 16, checksum)) {
+  if (!ParseWholeNumber(rest.substr(0, space), length) ||
+      !ParseWholeNumber(rest.substr(space + 1, newline - space - 1), checksum, 16)) {
     return std::nullopt;
   }
   rest.remove_prefix(newline + 1);
@@ -107,7 +94,7 @@ std::string EncodeValueFile(std::string_view value) {
   std::string contents(kMagic);
   contents += std::to_string(value.size());
   contents += ' ';
-  contents += Hex(Checksum(value));
+  contents += HexText(Checksum(value));
   contents += '\n';
   contents += value;
   return contents;

@@ -8,23 +8,17 @@
 
 #include <atomic>
 #include <cerrno>
-#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
+
+#include "core/text/whole_number.h"
 
 namespace pelorin::posix {
 namespace {
 
 constexpr mode_t kPrivateFile = 0600;
 constexpr mode_t kPrivateDirectory = 0700;
-
-template <typename Number>
-bool ParseNumber(std::string_view text, int base, Number& number) {
-  if (text.empty()) return false;
-  auto result = std::from_chars(text.data(), text.data() + text.size(), number, base);
-  return result.ec == std::errc() && result.ptr == text.data() + text.size();
-}
 
 std::runtime_error SystemError(const std::string& what, const std::filesystem::path& path,
                                int error) {
@@ -85,7 +79,7 @@ pid_t WriterOf(std::string_view name) {
   if (name.substr(0, kPrefix.size()) != kPrefix) return 0;
   name.remove_prefix(kPrefix.size());
   pid_t pid = 0;
-  if (!ParseNumber(name.substr(0, name.find('-')), 10, pid)) return 0;
+  if (!ParseWholeNumber(name.substr(0, name.find('-')), pid)) return 0;
   return pid;
 }
 
