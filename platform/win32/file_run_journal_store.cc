@@ -46,6 +46,7 @@ void WriteThrough(const File& file, const std::wstring& path, std::string_view b
     if (!WriteFile(file.get(), bytes.data(), chunk, &written, nullptr)) {
       throw Failure("cannot write", path, GetLastError());
     }
+    if (written == 0) throw Failure("cannot write", path, ERROR_WRITE_FAULT);
     bytes.remove_prefix(written);
   }
   if (!FlushFileBuffers(file.get())) throw Failure("cannot flush", path, GetLastError());
