@@ -4,12 +4,17 @@
 // killed mid-write, sees the text as it stood before that write or after it.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace pelorin {
+
+// The largest journal file a store reads: a journal holds about 100 bytes per
+// packet, so this is over a million packets.
+inline constexpr std::uint64_t kMaxJournalFileBytes = std::uint64_t{256} << 20;
 
 class RunJournalStore {
  public:

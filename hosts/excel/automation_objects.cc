@@ -10,14 +10,11 @@
 #include "hosts/excel/Pelorin_h.h"
 #include "hosts/excel/addin_runtime.h"
 #include "hosts/excel/com_object.h"
+#include "hosts/excel/variant.h"
 #include "platform/win32/wide_text.h"
 
 namespace pelorin::excel {
 namespace {
-
-std::string FromBstr(BSTR text) {
-  return text == nullptr ? std::string() : win32::WideToUtf8(std::wstring_view(text, SysStringLen(text)));
-}
 
 // Replaces the caller's text, as a by-reference argument is changed.
 HRESULT ToBstr(const std::string& text, BSTR* target) {
@@ -55,7 +52,7 @@ class GlobalObject : public DualObject<_CGlobal> {
 
   HRESULT STDMETHODCALLTYPE strValidLeadingZero(BSTR* strData, BSTR* result) override {
     if (strData == nullptr || result == nullptr) return E_POINTER;
-    std::string text = FromBstr(*strData);
+    std::string text = Utf8OfBstr(*strData);
     std::string answer;
     HRESULT outcome = S_OK;
     try {
@@ -78,7 +75,7 @@ class GlobalObject : public DualObject<_CGlobal> {
   }
   HRESULT STDMETHODCALLTYPE intAllowOnlyDigitAndDecimalV1(BSTR* strData, short* key, short* result) override {
     if (strData == nullptr || key == nullptr || result == nullptr) return E_POINTER;
-    std::string text = FromBstr(*strData);
+    std::string text = Utf8OfBstr(*strData);
     forms::KeyCode code = *key;
     *result = CGlobal::intAllowOnlyDigitAndDecimalV1(text, code);
     return S_OK;

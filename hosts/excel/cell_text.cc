@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/win32/wide_text.h"
+#include "hosts/excel/variant.h"
 
 namespace pelorin::excel {
 namespace {
@@ -33,9 +33,7 @@ std::string ConvertedText(const VARIANT& value) {
   VariantInit(&text);
   HRESULT result = VariantChangeTypeEx(&text, const_cast<VARIANT*>(&value), LOCALE_USER_DEFAULT, 0, VT_BSTR);
   std::string converted;
-  if (SUCCEEDED(result) && text.bstrVal != nullptr) {
-    converted = win32::WideToUtf8(std::wstring_view(text.bstrVal, SysStringLen(text.bstrVal)));
-  }
+  if (SUCCEEDED(result)) converted = Utf8OfBstr(text.bstrVal);
   VariantClear(&text);
   return converted;
 }
@@ -54,9 +52,7 @@ std::string CellText(const VARIANT& value) {
     case VT_ERROR:
       return ErrorValueText(cell->scode);
     case VT_BSTR:
-      return cell->bstrVal == nullptr
-                 ? std::string()
-                 : win32::WideToUtf8(std::wstring_view(cell->bstrVal, SysStringLen(cell->bstrVal)));
+      return Utf8OfBstr(cell->bstrVal);
     default:
       return ConvertedText(*cell);
   }

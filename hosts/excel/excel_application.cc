@@ -4,7 +4,6 @@
 
 #include "hosts/excel/late_bound.h"
 #include "hosts/excel/office_ids.h"
-#include "platform/win32/wide_text.h"
 
 namespace pelorin::excel {
 namespace {
@@ -16,9 +15,8 @@ std::string TextOfMember(IDispatch* application, const wchar_t* object, const wc
     Variant holder = GetProperty(application, object);
     if (holder.get().vt != VT_DISPATCH || holder.get().pdispVal == nullptr) return {};
     Variant text = GetProperty(holder.get().pdispVal, property);
-    if (text.get().vt != VT_BSTR || text.get().bstrVal == nullptr) return {};
-    BSTR value = text.get().bstrVal;
-    return win32::WideToUtf8(std::wstring_view(value, SysStringLen(value)));
+    if (text.get().vt != VT_BSTR) return {};
+    return Utf8OfBstr(text.get().bstrVal);
   } catch (const ComError&) {
     return {};
   }

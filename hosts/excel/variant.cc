@@ -6,6 +6,10 @@
 
 namespace pelorin::excel {
 
+std::string Utf8OfBstr(BSTR text) {
+  return text == nullptr ? std::string() : win32::WideToUtf8(std::wstring_view(text, SysStringLen(text)));
+}
+
 Variant::Variant(const Variant& other) {
   VariantInit(&value_);
   VariantCopy(&value_, const_cast<VARIANT*>(&other.value_));

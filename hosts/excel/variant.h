@@ -9,6 +9,10 @@
 
 namespace pelorin::excel {
 
+// A BSTR's text as UTF-8, embedded NULs included; a null BSTR is the empty
+// text, as automation treats it.
+std::string Utf8OfBstr(BSTR text);
+
 class Variant {
  public:
   Variant() { VariantInit(&value_); }

@@ -5,7 +5,6 @@
 // journal it did not save itself).
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -21,9 +20,6 @@ namespace pelorin::posix {
 // names an absolute path.
 std::filesystem::path RunJournalDirectory(const std::optional<std::string>& xdg_state_home,
                                           const std::optional<std::string>& home);
-
-// A journal holds about 100 bytes per packet: this is over a million packets.
-inline constexpr std::uint64_t kMaxJournalFileBytes = std::uint64_t{256} << 20;
 
 class FileRunJournalStore : public RunJournalStore {
  public:

@@ -6,7 +6,6 @@
 // read, nor anything appended after it.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,9 +14,6 @@
 #include "core/host/run_journal_store.h"
 
 namespace pelorin::win32 {
-
-// A journal holds about 100 bytes per packet: this is over a million packets.
-inline constexpr std::uint64_t kMaxJournalFileBytes = std::uint64_t{256} << 20;
 
 class FileRunJournalStore : public RunJournalStore {
  public:
