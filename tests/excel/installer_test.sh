@@ -8,12 +8,13 @@
 # Run by wine_run.sh (registration mode), which gives ADDIN and the prefix.
 set -Eeuo pipefail
 source "$(dirname "$0")/registry_checks.sh"
+source "$(dirname "$0")/wine_paths.sh"
 
 build=${PELORIN_EXCEL_BUILD:?}
 setup=$build/hosts/excel/installer/Pelorin-Setup.exe
 
 pelorin_keys() {
-  wine reg export HKCU "$(winepath -w "$1")" /y >/dev/null 2>&1
+  wine reg export HKCU "$(windows_path "$1")" /y >/dev/null 2>&1
   iconv -f UTF-16LE -t UTF-8 "$1" | tr -d '\r' | grep -i '^\[.*pelorin' | sort || true
 }
 
@@ -28,14 +29,14 @@ wine reg add "$settings" /v vpelorin_cid /d 10 /f >/dev/null
 wine reg add "$settings\\RunOnce" /v vpelorin_uid /d abc /f >/dev/null
 [ -z "$(pelorin_keys "$work/before.reg")" ] || fail "keys of the add-in before the install"
 
-wine "$(winepath -w "$setup")" /S /HOST=127.0.0.1:8123 || fail "the silent install failed"
+wine "$(windows_path "$setup")" /S /HOST=127.0.0.1:8123 || fail "the silent install failed"
 local_data=$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')
 installed="$local_data\\Pelorin"
-unix_installed=$(winepath -u "$installed")
+unix_installed=$(unix_path "$installed")
 for file in x64/Pelorin.dll x86/Pelorin.dll Uninstall.exe; do
   [ -f "$unix_installed/$file" ] || fail "$file is not installed in $installed"
 done
-cmp -s "$unix_installed/x64/Pelorin.dll" "$(winepath -u "$ADDIN")" || fail "the installed 64-bit DLL is not this build's"
+cmp -s "$unix_installed/x64/Pelorin.dll" "$(unix_path "$ADDIN")" || fail "the installed 64-bit DLL is not this build's"
 connect=$(value 'HKCU\Software\Classes\Pelorin.Connect\CLSID' "(Default)")
 expect_value "HKCU\\Software\\Classes\\CLSID\\$connect\\InprocServer32" "(Default)" "$installed\\x64\\Pelorin.dll"
 expect_value 'HKCU\Software\Microsoft\Office\Excel\Addins\Pelorin.Connect' LoadBehavior 0x3
@@ -56,7 +57,7 @@ expect-menu Pelorin Logout disabled
 disconnect
 expect-released
 SCRIPT
-wine "$build/tests/excel/excel-standin.exe" "$(winepath -w "$work/installed.script")" || fail "the stand-in Excel could not use the installed add-in"
+wine "$build/tests/excel/excel-standin.exe" "$(windows_path "$work/installed.script")" || fail "the stand-in Excel could not use the installed add-in"
 
 # A silent uninstall runs a copy of itself and returns at once: wait for it.
 # The user's run journals, beside the program, stay as the settings do.

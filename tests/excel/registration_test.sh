@@ -5,9 +5,10 @@
 # gives ADDIN (the DLL's Windows path) and the prefix.
 set -Eeuo pipefail
 source "$(dirname "$0")/registry_checks.sh"
+source "$(dirname "$0")/wine_paths.sh"
 
 snapshot() {
-  wine reg export HKCU "$(winepath -w "$1")" /y >/dev/null 2>&1
+  wine reg export HKCU "$(windows_path "$1")" /y >/dev/null 2>&1
   # Sort, so that the order keys come back in does not count.
   iconv -f UTF-16LE -t UTF-8 "$1" | tr -d '\r' | sort >"$1.sorted"
 }

@@ -7,6 +7,7 @@
 # command line's history reads the journal each run left.
 # Run by wine_run.sh (registration mode), which starts the provider.
 set -euo pipefail
+source "$(dirname "$0")/wine_paths.sh"
 
 build=${PELORIN_EXCEL_BUILD:?}
 db=$build/wine-test/provider.db
@@ -25,16 +26,16 @@ for value in vpelorin_proxyip vpelorin_proxyip1 vpelorin_proxyip2 vpelorin_proxy
              vpelorin_proxyport vPelorin_PackSize; do
   wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion' /v "$value" /f >/dev/null 2>&1 || true
 done
-PELORIN_DATA=$(winepath -w "$tests/data")
+PELORIN_DATA=$(windows_path "$tests/data")
 export PELORIN_DATA
 # The sends' journals, kept where the add-in keeps them; none from before.
 local_data=$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')
-journals=$(winepath -u "$local_data\\Pelorin\\runs")
+journals=$(unix_path "$local_data\\Pelorin\\runs")
 rm -rf "$journals"
 
 run_script() {
   echo "== $1"
-  wine "$build/tests/excel/excel-standin.exe" "$(winepath -w "$tests/scripts/forms/$1.script")" ||
+  wine "$build/tests/excel/excel-standin.exe" "$(windows_path "$tests/scripts/forms/$1.script")" ||
     fail "$1 did not pass"
 }
 

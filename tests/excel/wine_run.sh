@@ -24,6 +24,7 @@ export WINEPREFIX=$state/prefix
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
+source "$(dirname "$0")/wine_paths.sh"
 programs=$build/tests/excel
 addin=$build/hosts/excel/Pelorin.dll
 
@@ -73,12 +74,12 @@ setup() {
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
   # The shell's open command for web and mail addresses records them.
   local recorder
-  recorder=$(winepath -w "$programs/record-open.exe")
+  recorder=$(windows_path "$programs/record-open.exe")
   for scheme in http https mailto; do
     wine reg add "HKLM\\Software\\Classes\\$scheme\\shell\\open\\command" /ve /d "\"$recorder\" \"%1\"" /f >/dev/null
     wine reg delete "HKLM\\Software\\Classes\\$scheme\\shell\\open\\ddeexec" /f >/dev/null 2>&1 || true
   done
-  wine regsvr32 /s "$(winepath -w "$addin")"
+  wine regsvr32 /s "$(windows_path "$addin")"
   echo "Wine prefix ready on display $DISPLAY"
 }
 
@@ -124,7 +125,7 @@ CONF
   proxy_pid=$!
   wait_for_port "$port"
   export PELORIN_PROXY_PORT=$port
-  PELORIN_PROXY_LOG=$(winepath -w "$state/tinyproxy.log")
+  PELORIN_PROXY_LOG=$(windows_path "$state/tinyproxy.log")
   export PELORIN_PROXY_LOG
 }
 
@@ -150,17 +151,17 @@ case $mode in
     trap stop_helpers EXIT
     start_provider
     rm -f "$state/opened.log"
-    PELORIN_OPEN_LOG=$(winepath -w "$state/opened.log")
+    PELORIN_OPEN_LOG=$(windows_path "$state/opened.log")
     export PELORIN_OPEN_LOG
     export PELORIN_TESTS=$(dirname "$0")
     case $mode in
       script)
-        wine "$programs/excel-standin.exe" "$(winepath -w "$1")" ;;
+        wine "$programs/excel-standin.exe" "$(windows_path "$1")" ;;
       program)
         start_proxy
         wine "$programs/$1" ;;
       registration)
-        ADDIN=$(winepath -w "$addin") bash "$1" ;;
+        ADDIN=$(windows_path "$addin") bash "$1" ;;
     esac
     ;;
   *) echo "unknown mode $mode" >&2; exit 2 ;;
